@@ -1,0 +1,108 @@
+#include "scan/record_decoder.h"
+
+#include "platform/text_codec.h"
+#include "scan/varint.h"
+
+namespace orv {
+
+std::string DecodedRecord::labelsText() const {
+  std::string text;
+  text.reserve(labels.size() * 2);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (i) text.push_back(',');
+    text.push_back(labels[i]);
+  }
+  return text;
+}
+
+std::string DecodedRecord::sizesText() const {
+  std::string text;
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    if (i) text.push_back(',');
+    text += std::to_string(sizes[i]);
+  }
+  return text;
+}
+
+std::string DecodedRecord::valuesText() const {
+  std::string text;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i) text.push_back(kValueSeparator);
+    text += values[i];
+  }
+  return text;
+}
+
+SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
+  // Content sizes of serial types 0..11 (SQLite record format).
+  static constexpr std::uint32_t kFixedSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
+  if (serialType < 8) return {static_cast<char>('0' + serialType), kFixedSizes[serialType]};
+  if (serialType < 12) return {'8', 0};
+  if (serialType % 2 == 0) return {'B', (serialType - 12) / 2};
+  return {'T', (serialType - 13) / 2};
+}
+
+std::int64_t ReadBigEndianSigned(const std::uint8_t* p, std::uint32_t bytes) {
+  std::uint64_t value = (p[0] & 0x80) ? ~std::uint64_t{0} : 0;  // sign-extend the first byte
+  for (std::uint32_t i = 0; i < bytes; ++i) value = (value << 8) | p[i];
+  return static_cast<std::int64_t>(value);
+}
+
+std::string TextValue(const std::uint8_t* data, std::size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  return IsValidUtf8(text) ? std::string(text) : std::string();
+}
+
+std::string ReadColumnValue(std::span<const std::uint8_t> buffer, std::size_t contentPos,
+                            SerialTypeInfo info) {
+  switch (info.label) {
+    case '0':
+      return std::string(kNullValue);
+    case '8':
+      return std::string(kNoUserValue);
+    case 'B':
+      return std::string(kBlobValue);
+    case 'T':
+      return TextValue(buffer.data() + contentPos, info.size);
+    default:
+      return std::to_string(ReadBigEndianSigned(buffer.data() + contentPos, info.size));
+  }
+}
+
+std::optional<DecodedRecord> DecodeRecord(std::span<const std::uint8_t> buffer,
+                                          std::size_t headerPos, std::uint64_t payloadLength) {
+  const std::size_t size = buffer.size();
+  if (headerPos >= size) return std::nullopt;
+  const std::uint8_t headerLength = buffer[headerPos];
+  if (headerLength == 0 || headerLength > 127) return std::nullopt;
+
+  const std::size_t headerEnd = headerPos + headerLength;
+  std::size_t typePos = headerPos + 1;
+  std::size_t contentPos = headerEnd;
+  DecodedRecord record;
+  while (typePos < headerEnd) {
+    const auto type = ReadShortVarint(buffer.data(), size, typePos, 2);
+    if (!type) return std::nullopt;
+    if (type->length == 2 && type->value <= 11) return std::nullopt;
+    typePos += type->length;
+
+    const auto serialType = static_cast<std::uint32_t>(type->value);
+    const SerialTypeInfo info = DescribeSerialType(serialType);
+    if ((info.label == 'B' || info.label == 'T') && info.size > payloadLength) return std::nullopt;
+    if (info.label == 'T') {
+      // A text is taken only when it ends one byte short of the buffer's end.
+      if (contentPos + info.size > size - 1) return std::nullopt;
+    } else if (IsIntegerLabel(info.label) && contentPos + info.size > size) {
+      return std::nullopt;
+    }
+    // A negative 48-bit integer is no date, count or id of the tables we seek.
+    if (info.label == '5' && (buffer[contentPos] & 0x80)) return std::nullopt;
+
+    record.append(info.label, info.size, ReadColumnValue(buffer, contentPos, info));
+    contentPos += info.size;
+  }
+  if (record.columnCount() == 0) return std::nullopt;
+  return record;
+}
+
+}  // namespace orv

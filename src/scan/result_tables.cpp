@@ -1,0 +1,135 @@
+#include "scan/result_tables.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+#include "scan/record_tests.h"
+
+namespace orv {
+
+const std::vector<std::string_view>& ResultTableColumns(ResultTable table) {
+  static const std::vector<std::string_view> kColumns[kResultTableCount] = {
+      {"SN", "Start-Offset", "ZD-Type", "ZD-cnt", "End-Offset", "File-Len", "Flag", "PageType",
+       "ZDCNT", "CNTType"},
+      {"SN", "Start-Offset", "Photo-Flag", "End-Offset", "File-Len"},
+      {"SN", "ID", "mimetype_id", "[raw_contact_id]", "Data1", "flag", "DataResultNum", "DEL"},
+      {"SN", "ID", "Tel1", "Data", "SMSType", "duration", "DEL", "Type", "name", "Flag",
+       "DB-ResultNum"},
+      {"SN", "ID", "Tel1", "Data", "SMSType", "duration", "Body", "Type", "DEL", "Flag",
+       "DB-ResultNum"},
+  };
+  return kColumns[static_cast<int>(table)];
+}
+
+std::string_view ResultTableCaption(ResultTable table) {
+  switch (table) {
+    case ResultTable::kDbResult: return "DB-Result";
+    case ResultTable::kPhotoResult: return "Photo-Result";
+    case ResultTable::kFuck1: return "Fuck1";
+    case ResultTable::kFuck2: return "Fuck2";
+    case ResultTable::kFuck3: return "Photo-Result";  // Fuck3 shares the Photo-Result group
+  }
+  return {};
+}
+
+std::int64_t ResultTables::append(ResultTable table, std::vector<std::string> cells) {
+  std::int64_t serial;
+  {
+    std::lock_guard lock(mutex_);
+    auto& rows = tableOf(table);
+    serial = static_cast<std::int64_t>(rows.size()) + 1;
+    cells.resize(ResultTableColumns(table).size() - 1);
+    cells.insert(cells.begin(), std::to_string(serial));
+    rows.push_back(std::move(cells));
+  }
+  changed();
+  return serial;
+}
+
+std::size_t ResultTables::rowCount(ResultTable table) const {
+  std::lock_guard lock(mutex_);
+  return tableOf(table).size();
+}
+
+TableRow ResultTables::row(ResultTable table, std::size_t index) const {
+  std::lock_guard lock(mutex_);
+  const auto& rows = tableOf(table);
+  return index < rows.size() ? rows[index] : TableRow{};
+}
+
+std::vector<TableRow> ResultTables::rows(ResultTable table) const {
+  std::lock_guard lock(mutex_);
+  return tableOf(table);
+}
+
+void ResultTables::clear(ResultTable table) {
+  {
+    std::lock_guard lock(mutex_);
+    tableOf(table).clear();
+  }
+  changed();
+}
+
+void ResultTables::clearAll() {
+  {
+    std::lock_guard lock(mutex_);
+    for (auto& rows : tables_) rows.clear();
+  }
+  changed();
+}
+
+void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column) {
+  {
+    std::lock_guard lock(mutex_);
+    auto& rows = tableOf(table);
+    // Rows whose key does not convert compare equal to all others, which is no
+    // strict weak order; keep them where they stand and sort the rest around
+    // them, each run of convertible keys on its own.
+    auto keyOf = [column](const TableRow& row) -> std::optional<std::int64_t> {
+      return column < row.size() ? ParseInt64(row[column]) : std::nullopt;
+    };
+    auto begin = rows.begin();
+    while (begin != rows.end()) {
+      while (begin != rows.end() && !keyOf(*begin)) ++begin;
+      auto end = begin;
+      while (end != rows.end() && keyOf(*end)) ++end;
+      std::stable_sort(begin, end, [&](const TableRow& a, const TableRow& b) {
+        return *keyOf(a) < *keyOf(b);
+      });
+      begin = end;
+    }
+  }
+  changed();
+}
+
+void ResultTables::sortByTextColumn(ResultTable table, std::size_t column, bool ascending) {
+  auto folded = [](const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  };
+  {
+    std::lock_guard lock(mutex_);
+    auto& rows = tableOf(table);
+    std::stable_sort(rows.begin(), rows.end(), [&](const TableRow& a, const TableRow& b) {
+      const std::string ka = column < a.size() ? folded(a[column]) : std::string();
+      const std::string kb = column < b.size() ? folded(b[column]) : std::string();
+      return ascending ? ka < kb : kb < ka;
+    });
+  }
+  changed();
+}
+
+void ResultTables::purgeFuck1() {
+  {
+    std::lock_guard lock(mutex_);
+    auto& rows = tableOf(ResultTable::kFuck1);
+    std::erase_if(rows, [](const TableRow& row) {
+      return row[fuck1::kFlag] != "Name" && row[fuck1::kFlag] != "Tel";
+    });
+  }
+  changed();
+}
+
+}  // namespace orv

@@ -1,0 +1,81 @@
+#pragma once
+// The scan's intermediate result tables: DB-Result (recognised pages),
+// Photo-Result (never filled), Fuck1 (contacts data), Fuck2 (call log) and
+// Fuck3 (messages). They are the hand-over between the scan engine, which
+// appends rows, and record assembly, the raw-results window and the
+// command-line scanner, which read them. Every cell is text; column 0 of every
+// row is its SN.
+//
+// Thread-safe: any thread may append, read or clear. `version()` changes with
+// every change, so a window can refresh in batches instead of per row.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv {
+
+enum class ResultTable { kDbResult, kPhotoResult, kFuck1, kFuck2, kFuck3 };
+inline constexpr int kResultTableCount = 5;
+
+using TableRow = std::vector<std::string>;
+
+// Column captions, SN first.
+const std::vector<std::string_view>& ResultTableColumns(ResultTable table);
+// The group caption the raw-results window shows above the table.
+std::string_view ResultTableCaption(ResultTable table);
+
+// Column indexes the engine and record assembly address by name.
+namespace db_result {
+enum Column { kSn, kStartOffset, kZdType, kZdCnt, kEndOffset, kFileLen, kFlag, kPageType, kZdcnt, kCntType };
+}
+namespace fuck1 {
+enum Column { kSn, kId, kMimetypeId, kRawContactId, kData1, kFlag, kDataResultNum, kDel };
+}
+namespace fuck2 {
+enum Column { kSn, kId, kTel1, kData, kSmsType, kDuration, kDel, kType, kName, kFlag, kDbResultNum };
+}
+namespace fuck3 {
+enum Column { kSn, kId, kTel1, kData, kSmsType, kDuration, kBody, kType, kDel, kFlag, kDbResultNum };
+}
+
+class ResultTables {
+ public:
+  // Appends a row whose cells after SN are `cells` (one per further column).
+  // Its SN is the number of rows the table holds + 1, so the numbers of a
+  // table are unique and count up in the order rows were added. Returns it.
+  std::int64_t append(ResultTable table, std::vector<std::string> cells);
+
+  std::size_t rowCount(ResultTable table) const;
+  TableRow row(ResultTable table, std::size_t index) const;
+  std::vector<TableRow> rows(ResultTable table) const;
+
+  void clear(ResultTable table);
+  void clearAll();
+
+  // Sorts ascending by a column read as a 64-bit integer; a cell that does not
+  // convert compares equal to everything. Stable.
+  void sortByIntegerColumn(ResultTable table, std::size_t column);
+  // Sorts by a column compared as text, ASCII letters folded. Stable.
+  void sortByTextColumn(ResultTable table, std::size_t column, bool ascending);
+  // Removes every Fuck1 row whose flag is neither "Name" nor "Tel".
+  void purgeFuck1();
+
+  std::uint64_t version() const { return version_.load(std::memory_order_acquire); }
+
+ private:
+  std::vector<TableRow>& tableOf(ResultTable table) { return tables_[static_cast<int>(table)]; }
+  const std::vector<TableRow>& tableOf(ResultTable table) const {
+    return tables_[static_cast<int>(table)];
+  }
+  void changed() { version_.fetch_add(1, std::memory_order_acq_rel); }
+
+  mutable std::mutex mutex_;
+  std::vector<TableRow> tables_[kResultTableCount];
+  std::atomic<std::uint64_t> version_{0};
+};
+
+}  // namespace orv

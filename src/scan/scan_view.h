@@ -1,0 +1,29 @@
+#pragma once
+// What the scan reports to whoever shows it: the main window, the
+// command-line scanner or a test. Called on the scan's worker thread; an
+// implementation that owns widgets runs each call on its UI thread and returns
+// when it has run. Result rows do not pass through here: the scan appends them
+// to the ResultTables store, which a window shows in batches.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/log_line.h"
+
+namespace orv {
+
+class ScanView {
+ public:
+  virtual ~ScanView() = default;
+  virtual void addLogLine(const LogLine& line) = 0;
+  virtual void setGaugeRange(std::int64_t maximum) = 0;  // minimum is 0
+  virtual void setGaugePosition(std::int64_t position) = 0;
+  // Status bar panel 0 (stage) or 1 (count of pages found).
+  virtual void setStatus(int panel, const std::string& text) = 0;
+  // A message box (caption "提示"); returns when the user has closed it.
+  virtual void showMessage(const std::string& text) = 0;
+  // "开始扫描", "下一步" and "上一步".
+  virtual void setScanButtonsEnabled(bool enabled) = 0;
+};
+
+}  // namespace orv

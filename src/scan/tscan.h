@@ -1,0 +1,42 @@
+#pragma once
+// The scan driver: walks a raw source, finds the table leaf pages of the
+// phone's SQLite databases, decodes and carves their records into the result
+// tables, and reports progress to a ScanView.
+
+#include <cstdint>
+#include <string>
+
+#include "scan/result_tables.h"
+#include "scan/scan_view.h"
+
+namespace orv {
+
+// The kinds of data the scan page offers; only the first is carved.
+enum class ScanKind { kContactsCallsSms, kNotes, kQqChats, kWeChatChats };
+
+struct ScanSettings {
+  std::string scanPath;  // an image file, or a USB disk line "USB  <n>: ..."
+  ScanKind kind = ScanKind::kContactsCallsSms;
+};
+
+enum class ScanOutcome {
+  kCompleted,
+  kStopped,       // the stop flag was seen
+  kSizeUnknown,   // "获取文件长度失败，程序将退出请和客服人员联系！"
+  kOpenFailed,    // "打开文件句柄出错，程序将退出请和客服人员联系！"
+  kTooShort,      // "所要扫描的存储或者文件长度小于65536字节,程序将退出!"
+};
+
+class Tscan {
+ public:
+  Tscan(ScanSettings settings, ResultTables& tables, ScanView& view);
+  // Runs the whole scan on the calling thread (the worker's thread).
+  ScanOutcome run();
+
+ private:
+  ScanSettings settings_;
+  ResultTables& tables_;
+  ScanView& view_;
+};
+
+}  // namespace orv
