@@ -1,0 +1,150 @@
+#include "scan/page_classifier.h"
+
+#include <map>
+
+#include "scan/record_tests.h"
+
+namespace orv {
+namespace {
+
+// Character positions in a label string count from 1, as a page's layout is
+// described ("its 13th character"); a label string alternates label and ",".
+char LabelCharAt(const std::string& labels, std::size_t position) {
+  return position >= 1 && position <= labels.size() ? labels[position - 1] : '\0';
+}
+
+// 1-based position of the first occurrence of `needle`, 0 when absent.
+std::size_t FirstPosition(const std::string& labels, std::string_view needle) {
+  const auto at = labels.find(needle);
+  return at == std::string::npos ? 0 : at + 1;
+}
+
+bool IsNumberInRange(std::string_view text, std::int64_t low, std::int64_t high) {
+  const auto value = ParseInt64(text);
+  return value && *value >= low && *value <= high;
+}
+
+bool IsCallPage(const PageRecords& page) {
+  for (const LiveRecord& live : page.records) {
+    const DecodedRecord& r = live.record;
+    const std::string labels = r.labelsText();
+    const bool layout = labels.starts_with("0,T,5,1,1,") || labels.starts_with("0,T,5,2,1,") ||
+                        labels.starts_with("0,T,5,8,1,") || labels.starts_with("0,T,5,8,8,");
+    const char thirteenth = LabelCharAt(labels, 13);
+    if (!layout || (thirteenth != '0' && thirteenth != 'T') || r.values.size() < 3) continue;
+    if (IsPhoneNumber(r.values[1]) && IsAllDigits(r.values[2]) && IsRecordDate(r.values[2]))
+      return true;
+  }
+  return false;
+}
+
+bool IsDataPage(const PageRecords& page) {
+  bool layoutSeen = false;
+  for (const LiveRecord& live : page.records) {
+    const std::string labels = live.record.labelsText();
+    const char seventh = LabelCharAt(labels, 7);
+    if (labels.starts_with("0,0,1,") && FirstPosition(labels, ",T,") > 4 && seventh >= '1' &&
+        seventh <= '4') {
+      layoutSeen = true;
+      break;
+    }
+  }
+  if (!layoutSeen) return false;
+
+  bool verdict = false;
+  for (const LiveRecord& live : page.records) {
+    const auto& values = live.record.values;
+    if (values.size() < 4) return false;
+    if (values[2] != kNoUserValue && !IsNumberInRange(values[2], 1, 20)) return false;
+    if (!values[3].empty()) verdict = IsAllDigits(values[3]) || values[3] == kNoUserValue;
+  }
+  return verdict;
+}
+
+bool IsSmsPage(const PageRecords& page) {
+  for (const LiveRecord& live : page.records) {
+    const DecodedRecord& r = live.record;
+    const std::string labels = r.labelsText();
+    const char third = LabelCharAt(labels, 3);
+    if (third < '1' || third > '4' || LabelCharAt(labels, 5) != 'T' ||
+        FirstPosition(labels, "5,") <= 8)
+      continue;
+    if (!IsPhoneNumber(r.values[2])) continue;
+    for (std::size_t i = 0; i < r.columnCount(); ++i)
+      if (r.labels[i] == '5' && IsRecordDate(r.values[i])) return true;
+  }
+  return false;
+}
+
+// The value most rows share; ties go to the value seen first.
+std::int32_t MostCommon(const std::vector<std::int32_t>& values) {
+  std::map<std::int32_t, int> counts;
+  std::int32_t best = 0;
+  int bestCount = 0;
+  for (std::int32_t value : values) {
+    const int count = ++counts[value];
+    if (count > bestCount) {
+      best = value;
+      bestCount = count;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+std::string_view PageKindFlag(PageKind kind) {
+  switch (kind) {
+    case PageKind::kCall: return "Call";
+    case PageKind::kSms: return "Sms";
+    case PageKind::kData: return "Data";
+  }
+  return {};
+}
+
+std::optional<PageKind> PageKindFromFlag(std::string_view flag) {
+  if (flag == "Call") return PageKind::kCall;
+  if (flag == "Sms") return PageKind::kSms;
+  if (flag == "Data") return PageKind::kData;
+  return std::nullopt;
+}
+
+std::optional<PageKind> classifyPage(const PageRecords& page) {
+  const std::size_t k = page.singleColumnCount();
+  if (k > 8 && k < 40 && IsCallPage(page)) return PageKind::kCall;
+  if (k > 14 && k < 40 && IsDataPage(page)) return PageKind::kData;
+  if (k > 13 && k < 40 && IsSmsPage(page)) return PageKind::kSms;
+  return std::nullopt;
+}
+
+std::optional<std::size_t> FirstDateColumn(const DecodedRecord& record) {
+  const auto at = record.labels.find('5');
+  if (at == std::string::npos) return std::nullopt;
+  return at;
+}
+
+ColumnParameters computeColumnParameters(const std::vector<TableRow>& dbResultRows) {
+  std::vector<std::int32_t> counts[3];
+  for (const TableRow& row : dbResultRows) {
+    const auto kind = PageKindFromFlag(row[db_result::kFlag]);
+    const auto count = ParseInt64(row[db_result::kZdCnt]);
+    if (kind && count) counts[static_cast<int>(*kind)].push_back(static_cast<std::int32_t>(*count));
+  }
+  ColumnParameters params;
+  params.callColumns = MostCommon(counts[static_cast<int>(PageKind::kCall)]);
+  params.smsColumns = MostCommon(counts[static_cast<int>(PageKind::kSms)]);
+  params.dataColumns = MostCommon(counts[static_cast<int>(PageKind::kData)]);
+
+  std::vector<std::int32_t> dateColumns;
+  for (const TableRow& row : dbResultRows) {
+    if (row[db_result::kFlag] != "Sms") continue;
+    const auto count = ParseInt64(row[db_result::kZdCnt]);
+    const auto dateColumn = ParseInt64(row[db_result::kZdcnt]);
+    if (count && *count == params.smsColumns && dateColumn)
+      dateColumns.push_back(static_cast<std::int32_t>(*dateColumn));
+  }
+  params.smsDateColumn = MostCommon(dateColumns);
+  return params;
+}
+
+}  // namespace orv
