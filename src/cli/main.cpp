@@ -1,0 +1,91 @@
+// orv-scan: scans an image file for the contacts, calls and messages of an
+// Android phone, deleted ones included, and writes what it found as files.
+//
+//   orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cli/scan_outputs.h"
+#include "cli/terminal_progress.h"
+#include "platform/raw_source.h"
+#include "platform/stop_flag.h"
+#include "scan/tscan.h"
+
+namespace {
+
+constexpr int kExitUsage = 64;
+constexpr int kExitScanFailed = 2;
+constexpr int kExitWriteFailed = 3;
+constexpr int kExitStopped = 130;
+
+struct Options {
+  std::string image;
+  std::string outputDir;
+  orv::FileEncoding encoding = orv::FileEncoding::kGb18030;
+};
+
+void PrintUsage() {
+  std::fputs("usage: orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]\n", stderr);
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "-o" || arg == "--output") && i + 1 < argc) {
+      options.outputDir = argv[++i];
+    } else if (arg == "--encoding" && i + 1 < argc) {
+      const auto encoding = orv::ParseFileEncoding(argv[++i]);
+      if (!encoding) return false;
+      options.encoding = *encoding;
+    } else if (!arg.empty() && arg[0] != '-' && options.image.empty()) {
+      options.image = arg;
+    } else {
+      return false;
+    }
+  }
+  return !options.image.empty() && !options.outputDir.empty();
+}
+
+extern "C" void OnInterrupt(int) { orv::RequestStop(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, options)) {
+    PrintUsage();
+    return kExitUsage;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(options.outputDir, ec);
+  if (!std::filesystem::is_directory(options.outputDir)) {
+    std::fprintf(stderr, "orv-scan: cannot create the output folder %s\n",
+                 options.outputDir.c_str());
+    return kExitWriteFailed;
+  }
+
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+
+  const orv::SizeQuery size = orv::QueryFileSize(options.image);
+  orv::TerminalProgress progress(stderr, isatty(STDERR_FILENO) != 0, size.ok ? size.bytes : 0);
+  orv::ResultTables tables;
+  orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms}, tables, progress);
+  const orv::ScanOutcome outcome = scan.run();
+  progress.finish();
+
+  if (outcome != orv::ScanOutcome::kCompleted && outcome != orv::ScanOutcome::kStopped)
+    return kExitScanFailed;  // the scan showed its message
+
+  const auto failed =
+      orv::WriteScanOutputs(tables, progress.logLines(), options.outputDir, options.encoding);
+  for (const std::string& path : failed)
+    std::fprintf(stderr, "orv-scan: could not write %s\n", path.c_str());
+  if (!failed.empty()) return kExitWriteFailed;
+  return outcome == orv::ScanOutcome::kStopped ? kExitStopped : 0;
+}
