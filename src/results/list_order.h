@@ -1,0 +1,40 @@
+#pragma once
+// The order of the preview lists: the case-insensitive order of the Chinese
+// Windows code page. Texts compare as their GBK (GB18030) bytes with ASCII
+// letters folded, which puts common Chinese characters in pinyin order;
+// texts equal under that comparison are the same entry.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv {
+
+// The bytes under which `utf8` sorts: its GB18030 form with the single-byte
+// ASCII letters lower-cased (the trail bytes of double-byte characters are left
+// alone, so distinct characters never merge). Invalid UTF-8 keeps its bytes.
+std::string ListOrderKey(std::string_view utf8);
+
+// <0, 0 or >0 as `a` sorts before, with or after `b`.
+int CompareListText(std::string_view a, std::string_view b);
+
+// An entry of a list: its fields, in the order they were joined for sorting.
+using ListEntry = std::vector<std::string>;
+
+// Entries kept sorted by their fields joined with the backtick, an entry equal
+// to one already present being ignored (the first one stays). Not thread-safe.
+class SortedEntryList {
+ public:
+  // True when the entry was added, false when an equal one is present.
+  bool add(ListEntry fields);
+  std::size_t size() const { return byKey_.size(); }
+  bool empty() const { return byKey_.empty(); }
+  // The entries in list order.
+  std::vector<ListEntry> entries() const;
+
+ private:
+  std::map<std::string, ListEntry> byKey_;
+};
+
+}  // namespace orv

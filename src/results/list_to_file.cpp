@@ -1,0 +1,65 @@
+#include "results/list_to_file.h"
+
+#include "results/text_file.h"
+
+namespace orv {
+
+std::optional<std::vector<std::string>> ListLines(const ListSnapshot& list) {
+  std::vector<std::string> lines;
+  lines.reserve(list.rows.size());
+  for (const ListRow& row : list.rows) {
+    if (row.empty() || row.size() < list.columnCount) return std::nullopt;
+    std::string line = row[0];
+    for (std::size_t cell = 1; cell < list.columnCount; ++cell) {
+      line += '^';
+      line += row[cell];
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+bool ListToFile(const ListSnapshot& list, const std::string& fileName, FileEncoding encoding,
+                MessageView& view) {
+  const auto lines = ListLines(list);
+  if (lines && !WriteTextLines(fileName, *lines, encoding)) return true;
+  view.showMessage({"LV转换日志文件出错!", "转换出错", MessageIcon::kWarning});
+  return false;
+}
+
+Tlvtofile_2::Tlvtofile_2(std::vector<LogLine> lines, std::string fileName, FileEncoding encoding,
+                         MessageView& view)
+    : lines_(std::move(lines)), fileName_(std::move(fileName)), encoding_(encoding), view_(view) {}
+
+bool Tlvtofile_2::run() {
+  const bool written = ListToFile(LogSnapshot(lines_), fileName_, encoding_, view_);
+  if (written) {
+    view_.showMessage({"成功保存日志文件!"});
+  } else {
+    view_.showMessage(
+        {"保存日志文件失败！", "提示", MessageIcon::kWarning, MessageButtons::kYesNo});
+  }
+  return written;
+}
+
+Tlvtofile::Tlvtofile(const ResultTables& tables, ResultTable table, std::string fileName,
+                     FileEncoding encoding, MessageView& view)
+    : tables_(tables),
+      table_(table),
+      fileName_(std::move(fileName)),
+      encoding_(encoding),
+      view_(view) {}
+
+bool Tlvtofile::run() {
+  const bool written = ListToFile(TableSnapshot(tables_, table_),
+                                  fileName_ + std::string(kRawExportSuffix), encoding_, view_);
+  if (written) {
+    view_.showMessage({"成功保存！", "成功"});
+  } else {
+    view_.showMessage(
+        {"保存失败，程序将退出!", "保存失败", MessageIcon::kWarning, MessageButtons::kYesNo});
+  }
+  return written;
+}
+
+}  // namespace orv
