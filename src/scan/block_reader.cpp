@@ -15,7 +15,8 @@ void ReadZeroFilled(RawSource& source, std::uint64_t offset, std::uint8_t* out, 
 
 SequentialBlockReader::SequentialBlockReader(RawSource& source, std::uint64_t blockCount)
     : source_(source), blockCount_(blockCount) {
-  for (Chunk& chunk : chunks_) chunk.bytes.resize(kBlocksPerChunk * kScanBlockBytes + 4608);
+  for (Chunk& chunk : chunks_)
+    chunk.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kBlocksPerChunk * kScanBlockBytes + 4608);
   current_ = 1;  // empty until the first block is asked for
   if (blockCount_ > 0) startRead(0, 0);
 }
@@ -33,7 +34,7 @@ void SequentialBlockReader::startRead(int slot, std::uint64_t firstBlock) {
   const std::uint64_t blocks = std::min(kBlocksPerChunk, blockCount_ - firstBlock);
   const std::size_t length = blocks * kScanBlockBytes + 4608;
   pending_ = std::async(std::launch::async, [this, &chunk, firstBlock, length] {
-    ReadZeroFilled(source_, firstBlock * kScanBlockBytes, chunk.bytes.data(), length);
+    ReadZeroFilled(source_, firstBlock * kScanBlockBytes, chunk.bytes.get(), length);
   });
 }
 
@@ -55,7 +56,7 @@ std::span<const std::uint8_t> SequentialBlockReader::block(std::uint64_t index) 
   }
   const Chunk& chunk = chunks_[current_];
   const std::size_t at = (index - chunk.firstBlock) * kScanBlockBytes;
-  return {chunk.bytes.data() + at, kReadBufferBytes};
+  return {chunk.bytes.get() + at, kReadBufferBytes};
 }
 
 void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -32,7 +33,7 @@ class SequentialBlockReader {
 
   struct Chunk {
     std::uint64_t firstBlock = UINT64_MAX;  // none yet
-    std::vector<std::uint8_t> bytes;
+    std::unique_ptr<std::uint8_t[]> bytes;  // not zeroed: every read fills it
     bool contains(std::uint64_t index) const;
   };
   // Starts reading the piece that begins with `firstBlock` into `slot`; at

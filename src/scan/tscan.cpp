@@ -5,6 +5,7 @@
 
 #include "platform/stop_flag.h"
 #include "scan/block_reader.h"
+#include "scan/candidate_search.h"
 #include "scan/deleted_carving.h"
 #include "scan/live_cells.h"
 #include "scan/page_classifier.h"
@@ -22,15 +23,12 @@ constexpr std::uint64_t kSectorsPerBlock = kScanBlockBytes / kSectorBytes;
 // True when a 64 KiB block holds a position the deleted-page pass would hand
 // to the carving of abandoned pages.
 bool BlockHasAbandonedPage(std::span<const std::uint8_t> buffer) {
-  for (const std::uint8_t type : {kTableInteriorPage, kIndexInteriorPage, kIndexLeafPage}) {
-    const std::uint8_t* at = buffer.data();
-    const std::uint8_t* end = buffer.data() + kScanBlockBytes;
-    while ((at = static_cast<const std::uint8_t*>(std::memchr(at, type, end - at))) != nullptr) {
-      if (IsAbandonedPageCandidate(buffer, at - buffer.data())) return true;
-      ++at;
-    }
-  }
-  return false;
+  bool found = false;
+  ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) {
+    found = IsAbandonedPageCandidate(buffer, q);
+    return found ? kScanBlockBytes : q + 1;
+  });
+  return found;
 }
 
 // One run of the scan: the source, the passes and what they share.
@@ -108,27 +106,36 @@ class ScanRun {
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
       const auto buffer = reader.block(block);
-      if (!discoverInBlock(buffer, block * kScanBlockBytes, carve)) return false;
-      if (carve && BlockHasAbandonedPage(buffer)) abandonedPageBlocks_.push_back(block);
+      bool hasAbandonedPage = false;
+      if (!discoverInBlock(buffer, block * kScanBlockBytes, carve, hasAbandonedPage)) return false;
+      if (carve && hasAbandonedPage) abandonedPageBlocks_.push_back(block);
     }
     return true;
   }
 
+  // Tests every position of the block for a table leaf page, and notes
+  // whether the block holds a page for the deleted-page pass.
   bool discoverInBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset,
-                       bool carve) {
-    std::size_t q = 0;
-    while (q < kScanBlockBytes) {
-      const void* hit = std::memchr(buffer.data() + q, kTableLeafPage, kScanBlockBytes - q);
-      if (!hit) break;
-      q = static_cast<const std::uint8_t*>(hit) - buffer.data();
-      if (StopRequested()) return false;
-      if (carve && acceptLeafPage(buffer, q, blockOffset + q)) {
-        q = (q / kSectorBytes + 1) * kSectorBytes;  // one page per sector
-        continue;
+                       bool carve, bool& hasAbandonedPage) {
+    bool stopped = false;
+    bool skipped = false;
+    hasAbandonedPage = false;
+    ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
+      if (StopRequested()) {
+        stopped = true;
+        return kScanBlockBytes;
       }
-      ++q;
-    }
-    return true;
+      if (buffer[q] != kTableLeafPage) {
+        hasAbandonedPage = hasAbandonedPage || IsAbandonedPageCandidate(buffer, q);
+        return q + 1;
+      }
+      if (!carve || !acceptLeafPage(buffer, q, blockOffset + q)) return q + 1;
+      skipped = true;
+      return (q / kSectorBytes + 1) * kSectorBytes;  // one page per sector
+    });
+    // The rest of a sector after an accepted page was not looked at here.
+    if (skipped && !hasAbandonedPage) hasAbandonedPage = BlockHasAbandonedPage(buffer);
+    return !stopped;
   }
 
   // Decodes a candidate's live cells; true when all its records share one
@@ -240,19 +247,29 @@ class ScanRun {
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
       ReadBlock(*source_, block, buffer);
-      for (std::size_t q = 0; q < kScanBlockBytes; ++q) {
-        if (!IsAbandonedPageCandidate(buffer, q)) continue;
-        if (StopRequested()) return false;
-        const std::uint64_t offset = block * kScanBlockBytes + q;
-        try {
-          CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q,
-                             params_, tables_, view_);
-        } catch (const std::exception&) {
-          log(scan_text::kTypeError, scan_text::kModuleThreeError + std::to_string(offset));
+      bool stopped = false;
+      ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
+        if (StopRequested()) {
+          stopped = true;
+          return kScanBlockBytes;
         }
-      }
+        if (IsAbandonedPageCandidate(buffer, q)) carveAbandonedPage(buffer, q, block);
+        return q + 1;
+      });
+      if (stopped) return false;
     }
     return true;
+  }
+
+  void carveAbandonedPage(std::span<const std::uint8_t> buffer, std::size_t q,
+                          std::uint64_t block) {
+    const std::uint64_t offset = block * kScanBlockBytes + q;
+    try {
+      CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, params_,
+                         tables_, view_);
+    } catch (const std::exception&) {
+      log(scan_text::kTypeError, scan_text::kModuleThreeError + std::to_string(offset));
+    }
   }
 
   void complete() {
