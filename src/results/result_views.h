@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/log_line.h"
+#include "platform/progress_view.h"
 #include "results/list_snapshot.h"
 #include "results/preview_kind.h"
 
@@ -33,17 +34,6 @@ class MessageView {
   virtual ~MessageView() = default;
   // Returns when the user has closed the box.
   virtual void showMessage(const UserMessage& message) = 0;
-};
-
-// The activity log, the gauge g1 and the status bar stat1.
-class ProgressView {
- public:
-  virtual ~ProgressView() = default;
-  virtual void addLogLine(const LogLine& line) = 0;
-  virtual void setGaugeRange(std::int64_t maximum) = 0;  // minimum is 0
-  virtual void setGaugePosition(std::int64_t position) = 0;
-  // Panel 0 names the stage, panel 1 counts what is done.
-  virtual void setStatus(int panel, const std::string& text) = 0;
 };
 
 // The preview lists lv9 and lv12, which the starter has emptied.

@@ -8,18 +8,13 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/log_line.h"
+#include "platform/progress_view.h"
 
 namespace orv {
 
-class ScanView {
+// Status panel 0 names the stage, panel 1 counts the pages found.
+class ScanView : public ProgressView {
  public:
-  virtual ~ScanView() = default;
-  virtual void addLogLine(const LogLine& line) = 0;
-  virtual void setGaugeRange(std::int64_t maximum) = 0;  // minimum is 0
-  virtual void setGaugePosition(std::int64_t position) = 0;
-  // Status bar panel 0 (stage) or 1 (count of pages found).
-  virtual void setStatus(int panel, const std::string& text) = 0;
   // A message box (caption "提示"); returns when the user has closed it.
   virtual void showMessage(const std::string& text) = 0;
   // "开始扫描", "下一步" and "上一步".
