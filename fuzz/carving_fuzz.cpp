@@ -1,0 +1,68 @@
+// Runs both deleted-record carving modules over arbitrary bytes: Module II
+// over the free regions of a page at the buffer's start, Module III over a page
+// anywhere in (or past) the read buffer, and Module II again over a buffer
+// exactly as long as the input, so a read past its end is caught.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "scan/deleted_carving.h"
+#include "scan/record_decoder.h"
+
+namespace {
+
+class NullView : public orv::ScanView {
+ public:
+  void addLogLine(const orv::LogLine&) override {}
+  void setGaugeRange(std::int64_t) override {}
+  void setGaugePosition(std::int64_t) override {}
+  void setStatus(int, const std::string&) override {}
+  void showMessage(const std::string&) override {}
+  void setScanButtonsEnabled(bool) override {}
+};
+
+std::uint32_t Read16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] << 8 | p[1]); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The first bytes choose the parameters, the page and the free regions; the
+  // rest are the page's bytes.
+  constexpr std::size_t kControlBytes = 20;
+  if (size < kControlBytes) return 0;
+  orv::ColumnParameters params;
+  params.callColumns = data[0] % 48;
+  params.dataColumns = data[1] % 48;
+  params.smsColumns = data[2] % 48;
+  params.smsDateColumn = data[3] % 24;
+  const std::uint8_t pageType = data[4];
+  // Offsets up to a little past the buffer, so the "page must lie inside" rule is exercised.
+  const std::size_t pageOffset =
+      (std::size_t{data[5]} << 16 | Read16(data + 6)) % (orv::kReadBufferBytes + 64);
+  const std::size_t firstOffset = pageOffset + data[8] % 16;
+  orv::PageGaps gaps;
+  for (std::size_t i = 9; i + 4 <= kControlBytes; i += 4) {
+    gaps.push_back({Read16(data + i) % 4200, Read16(data + i + 2) % 4200});
+  }
+  const std::span<const std::uint8_t> content(data + kControlBytes, size - kControlBytes);
+
+  std::vector<std::uint8_t> buffer(orv::kReadBufferBytes);
+  std::copy_n(content.begin(), std::min(content.size(), buffer.size()), buffer.begin());
+  if (pageOffset < buffer.size()) {
+    std::copy_n(content.begin(), std::min(content.size(), buffer.size() - pageOffset),
+                buffer.begin() + static_cast<std::ptrdiff_t>(pageOffset));
+  }
+
+  orv::ResultTables tables;
+  NullView view;
+  orv::CarveFreeRegions(buffer, gaps, "1", params, tables);
+  orv::CarveAbandonedPage(pageType, firstOffset, buffer, pageOffset, pageOffset, params, tables,
+                          view);
+  const std::vector<std::uint8_t> exact(content.begin(), content.end());
+  orv::CarveFreeRegions(exact, gaps, "1", params, tables);
+  orv::CarveAbandonedPage(pageType, firstOffset, exact, 0, pageOffset, params, tables, view);
+  return 0;
+}

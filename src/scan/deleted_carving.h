@@ -1,0 +1,49 @@
+#pragma once
+// Carving deleted records of the call log, the messages table and the
+// contacts data table out of raw page bytes: Module II searches the free
+// regions of a live table leaf page, Module III every byte of an abandoned
+// interior or index page (or of a leaf page with no cells). Both search for
+// anchors (anchor_search.h), rebuild the record around one
+// (carved_record.h) and write its row (carved_rows.h). Carved rows carry ID
+// "-1" and DEL "DEL".
+//
+// Runs on the scan's worker thread. Bad bytes are never an error: a position
+// that does not hold a record is passed over silently. Nothing outside the
+// page is read, and a BLOB's content is never read.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "scan/column_parameters.h"
+#include "scan/page_gaps.h"
+#include "scan/result_tables.h"
+#include "scan/scan_view.h"
+
+namespace orv {
+
+// Module II: searches the free regions `gaps` of the table leaf page at
+// offset 0 of `buffer` (the page is its first 4096 bytes, or all of a shorter
+// buffer) and appends carved rows to Fuck1/Fuck2/Fuck3 with
+// DB-ResultNum/DataResultNum = `dbResultSn`. Region ends past the page are cut
+// to it.
+void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps,
+                      const std::string& dbResultSn, const ColumnParameters& params,
+                      ResultTables& tables);
+
+// Module III: searches the page of type `pageType` (0x05, 0x02, 0x0A or a
+// cell-less 0x0D) at `pageOffset` of `buffer` from `firstOffset` (the page
+// offset plus the header length) to the page end. When the page yields a
+// record it writes one DB-Result fragment row for the page (PageType the type
+// as two hex digits, Start-Offset `absolutePageOffset`) and shows "发现碎片数量:"
+// with its SN in status panel 1 of `view`; the carved rows point at it. The
+// fragment row comes before the page's first call or message row and after
+// its first contacts-data row. Does nothing when the page would end at or past
+// the read buffer's 70144 bytes or past `buffer`.
+void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
+                        std::span<const std::uint8_t> buffer, std::uint64_t absolutePageOffset,
+                        std::size_t pageOffset, const ColumnParameters& params,
+                        ResultTables& tables, ScanView& view);
+
+}  // namespace orv
