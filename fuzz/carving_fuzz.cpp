@@ -59,10 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orv::ResultTables tables;
   NullView view;
   orv::CarveFreeRegions(buffer, gaps, "1", params, tables);
-  orv::CarveAbandonedPage(pageType, firstOffset, buffer, pageOffset, pageOffset, params, tables,
-                          view);
+  orv::CarveAbandonedPage(pageType, firstOffset, buffer, pageOffset, pageOffset,
+                          orv::AnchorMask(buffer, params), params, tables, view);
   const std::vector<std::uint8_t> exact(content.begin(), content.end());
   orv::CarveFreeRegions(exact, gaps, "1", params, tables);
-  orv::CarveAbandonedPage(pageType, firstOffset, exact, 0, pageOffset, params, tables, view);
+  orv::CarveAbandonedPage(pageType, firstOffset, exact, 0, pageOffset,
+                          orv::AnchorMask(exact, params), params, tables, view);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "scan/anchor_mask.h"
 #include "scan/anchor_search.h"
 #include "scan/carved_record.h"
 #include "scan/carved_rows.h"
@@ -57,6 +58,8 @@ class PageResultRow {
 
 struct Search {
   std::span<const std::uint8_t> page;
+  const AnchorMask& mask;  // over the buffer the page lies in
+  std::size_t pageOffset;  // of the page in that buffer
   const ColumnParameters& params;
   ResultTables& tables;
   PageResultRow& pageRow;
@@ -109,14 +112,11 @@ std::size_t CarveAt(Search& search, const Anchor& anchor, std::size_t p) {
 // Searches page offsets [from, to).
 void SearchRange(Search& search, std::size_t from, std::size_t to) {
   to = std::min(to, search.page.size());
+  const std::size_t base = search.pageOffset;
   std::size_t p = from;
   while (p < to) {
-    // Every anchor stands on a serial type of 5 (a date) or 1 (a mimetype id).
-    const std::uint8_t byte = search.page[p];
-    if (byte != 5 && byte != 1) {
-      ++p;
-      continue;
-    }
+    p = search.mask.next(base + p, base + to) - base;
+    if (p >= to) break;
     const auto anchor = MatchAnchor(search.page, p, search.params);
     p = anchor ? CarveAt(search, *anchor, p) : p + 1;
   }
@@ -128,18 +128,20 @@ void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps
                       const std::string& dbResultSn, const ColumnParameters& params,
                       ResultTables& tables) {
   PageResultRow pageRow(dbResultSn);
-  Search search{buffer.first(std::min(buffer.size(), kPageBytes)), params, tables, pageRow};
+  const auto page = buffer.first(std::min(buffer.size(), kPageBytes));
+  const AnchorMask mask(page, params);
+  Search search{page, mask, 0, params, tables, pageRow};
   for (const PageGap& gap : gaps) SearchRange(search, gap.start, gap.end);
 }
 
 void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
                         std::span<const std::uint8_t> buffer, std::uint64_t absolutePageOffset,
-                        std::size_t pageOffset, const ColumnParameters& params,
-                        ResultTables& tables, ScanView& view) {
+                        std::size_t pageOffset, const AnchorMask& mask,
+                        const ColumnParameters& params, ResultTables& tables, ScanView& view) {
   const std::size_t limit = std::min(buffer.size(), kReadBufferBytes - 1);
   if (pageOffset > limit || limit - pageOffset < kPageBytes) return;
   PageResultRow pageRow(pageType, absolutePageOffset, view);
-  Search search{buffer.subspan(pageOffset, kPageBytes), params, tables, pageRow};
+  Search search{buffer.subspan(pageOffset, kPageBytes), mask, pageOffset, params, tables, pageRow};
   SearchRange(search, firstOffset > pageOffset ? firstOffset - pageOffset : 0, kPageBytes);
 }
 

@@ -16,6 +16,7 @@
 #include <span>
 #include <string>
 
+#include "scan/anchor_mask.h"
 #include "scan/column_parameters.h"
 #include "scan/page_gaps.h"
 #include "scan/result_tables.h"
@@ -40,10 +41,11 @@ void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps
 // with its SN in status panel 1 of `view`; the carved rows point at it. The
 // fragment row comes before the page's first call or message row and after
 // its first contacts-data row. Does nothing when the page would end at or past
-// the read buffer's 70144 bytes or past `buffer`.
+// the read buffer's 70144 bytes or past `buffer`. `mask` marks the anchor
+// positions of `buffer` for `params`; one mask serves every page of a block.
 void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
                         std::span<const std::uint8_t> buffer, std::uint64_t absolutePageOffset,
-                        std::size_t pageOffset, const ColumnParameters& params,
-                        ResultTables& tables, ScanView& view);
+                        std::size_t pageOffset, const AnchorMask& mask,
+                        const ColumnParameters& params, ResultTables& tables, ScanView& view);
 
 }  // namespace orv

@@ -247,13 +247,14 @@ class ScanRun {
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
       ReadBlock(*source_, block, buffer);
+      const AnchorMask anchors(buffer, params_);
       bool stopped = false;
       ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
         if (StopRequested()) {
           stopped = true;
           return kScanBlockBytes;
         }
-        if (IsAbandonedPageCandidate(buffer, q)) carveAbandonedPage(buffer, q, block);
+        if (IsAbandonedPageCandidate(buffer, q)) carveAbandonedPage(buffer, anchors, q, block);
         return q + 1;
       });
       if (stopped) return false;
@@ -261,12 +262,12 @@ class ScanRun {
     return true;
   }
 
-  void carveAbandonedPage(std::span<const std::uint8_t> buffer, std::size_t q,
-                          std::uint64_t block) {
+  void carveAbandonedPage(std::span<const std::uint8_t> buffer, const AnchorMask& anchors,
+                          std::size_t q, std::uint64_t block) {
     const std::uint64_t offset = block * kScanBlockBytes + q;
     try {
-      CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, params_,
-                         tables_, view_);
+      CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
+                         params_, tables_, view_);
     } catch (const std::exception&) {
       log(scan_text::kTypeError, scan_text::kModuleThreeError + std::to_string(offset));
     }

@@ -162,7 +162,7 @@ class DeletedCarvingTest : public ::testing::Test {
                  std::uint8_t type = 0x05) {
     const std::size_t headerLength = type == 0x05 || type == 0x02 ? 12 : 8;
     CarveAbandonedPage(type, pageOffset + headerLength, buffer, 1000000 + pageOffset, pageOffset,
-                       params, tables_, view_);
+                       AnchorMask(buffer, params), params, tables_, view_);
   }
   std::size_t Rows(ResultTable table) const { return tables_.rowCount(table); }
 };
