@@ -79,7 +79,8 @@ void ResultTables::clearAll() {
   changed();
 }
 
-void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column) {
+void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column,
+                                       std::size_t tieColumn) {
   {
     std::lock_guard lock(mutex_);
     auto& rows = tableOf(table);
@@ -94,8 +95,13 @@ void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column) {
       while (begin != rows.end() && !keyOf(*begin)) ++begin;
       auto end = begin;
       while (end != rows.end() && keyOf(*end)) ++end;
+      auto tieOf = [tieColumn](const TableRow& row) {
+        const auto tie = tieColumn < row.size() ? ParseInt64(row[tieColumn]) : std::nullopt;
+        return tie && *tie != -1 ? *tie : INT64_MAX;
+      };
       std::stable_sort(begin, end, [&](const TableRow& a, const TableRow& b) {
-        return *keyOf(a) < *keyOf(b);
+        const std::int64_t ka = *keyOf(a), kb = *keyOf(b);
+        return ka != kb ? ka < kb : tieOf(a) < tieOf(b);
       });
       begin = end;
     }

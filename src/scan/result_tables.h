@@ -57,8 +57,10 @@ class ResultTables {
   void clearAll();
 
   // Sorts ascending by a column read as a 64-bit integer; a cell that does not
-  // convert compares equal to everything. Stable.
-  void sortByIntegerColumn(ResultTable table, std::size_t column);
+  // convert compares equal to everything. Rows with equal keys are ordered by
+  // `tieColumn` read the same way, where "-1" (a carved record's id) and a
+  // cell that does not convert come last. Stable.
+  void sortByIntegerColumn(ResultTable table, std::size_t column, std::size_t tieColumn);
   // Sorts by a column compared as text, ASCII letters folded. Stable.
   void sortByTextColumn(ResultTable table, std::size_t column, bool ascending);
   // Removes every Fuck1 row whose flag is neither "Name" nor "Tel".

@@ -278,9 +278,12 @@ class ScanRun {
       log(scan_text::kTypeHint, scan_text::kScanFinished);
       view_.setStatus(0, scan_text::kStatusReady);
       log(scan_text::kTypeOperation, std::string(scan_text::kStart) + scan_text::kSort);
-      tables_.sortByIntegerColumn(ResultTable::kFuck1, fuck1::kRawContactId);
-      tables_.sortByIntegerColumn(ResultTable::kFuck2, fuck2::kId);
-      tables_.sortByIntegerColumn(ResultTable::kFuck3, fuck3::kId);
+      // A contact's live rows are put in the order they were written (by ID),
+      // so its name and numbers stand together as the phone stored them;
+      // carved rows follow them.
+      tables_.sortByIntegerColumn(ResultTable::kFuck1, fuck1::kRawContactId, fuck1::kId);
+      tables_.sortByIntegerColumn(ResultTable::kFuck2, fuck2::kId, fuck2::kSn);
+      tables_.sortByIntegerColumn(ResultTable::kFuck3, fuck3::kId, fuck3::kSn);
       log(scan_text::kTypeOperation, std::string(scan_text::kSort) + scan_text::kDone);
       tables_.purgeFuck1();
     }
