@@ -1,10 +1,13 @@
 // Measures the scan against a plain sequential read of the same image held in
 // the page cache, and the peak memory of the process.
 //
-//   scan_bench [--image PATH] [--size BYTES]
+//   scan_bench [--image PATH] [--size BYTES] [--filler storage|mixed]
 //
 // Without --image it writes a fixture image of --size bytes (default 1 GiB)
-// to the temporary folder, reusing one left by an earlier run.
+// to the temporary folder, reusing one left by an earlier run. Its filler is
+// what a used phone storage holds ("storage": zeros, compressed data, text,
+// rare page-like bytes) or, to stress the page tests, "mixed": a quarter of
+// it bytes that make false page headers everywhere.
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -66,19 +69,24 @@ class TimingView : public orv::ScanView {
 int main(int argc, char** argv) {
   std::string image;
   std::uint64_t size = 1ull << 30;
+  std::string filler = "storage";
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string arg = argv[i];
     if (arg == "--image") image = argv[i + 1];
     if (arg == "--size") size = std::strtoull(argv[i + 1], nullptr, 10);
+    if (arg == "--filler") filler = argv[i + 1];
   }
   if (image.empty()) {
-    image = (std::filesystem::temp_directory_path() / ("orv-bench-" + std::to_string(size) + ".img"))
+    image = (std::filesystem::temp_directory_path() /
+             ("orv-bench-" + filler + "-" + std::to_string(size) + ".img"))
                 .string();
     std::error_code ec;
     if (std::filesystem::file_size(image, ec) != size) {
       std::printf("writing %s (%llu bytes)\n", image.c_str(), static_cast<unsigned long long>(size));
       orv::fixtures::LargeImageOptions options;
       options.sizeBytes = size;
+      options.filler = filler == "mixed" ? orv::fixtures::FillerKind::kMixed
+                                         : orv::fixtures::FillerKind::kStorage;
       const auto written = orv::fixtures::WriteLargeImage(image, options);
       if (!written.error.empty()) {
         std::fprintf(stderr, "cannot write the image: %s\n", written.error.c_str());

@@ -6,6 +6,8 @@
 namespace orv {
 namespace {
 
+constexpr std::size_t kSlotBytes = 8 * kScanBlockBytes + (kReadBufferBytes - kScanBlockBytes);
+
 void ReadZeroFilled(RawSource& source, std::uint64_t offset, std::uint8_t* out, std::size_t length) {
   const std::size_t got = source.readAt(offset, out, length);
   std::memset(out + got, 0, length - got);
@@ -14,49 +16,54 @@ void ReadZeroFilled(RawSource& source, std::uint64_t offset, std::uint8_t* out, 
 }  // namespace
 
 SequentialBlockReader::SequentialBlockReader(RawSource& source, std::uint64_t blockCount)
-    : source_(source), blockCount_(blockCount) {
-  for (Chunk& chunk : chunks_)
-    chunk.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kBlocksPerChunk * kScanBlockBytes + 4608);
-  current_ = 1;  // empty until the first block is asked for
-  if (blockCount_ > 0) startRead(0, 0);
+    : source_(source),
+      blockCount_(blockCount),
+      slots_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kSlotBytes)),
+      reader_([this] { readAhead(); }) {
+  static_assert(kSlotBytes == kBlocksPerPiece * kScanBlockBytes + 4608);
 }
 
-SequentialBlockReader::~SequentialBlockReader() { finishRead(); }
-
-bool SequentialBlockReader::Chunk::contains(std::uint64_t index) const {
-  return firstBlock != UINT64_MAX && index >= firstBlock && index - firstBlock < kBlocksPerChunk;
+SequentialBlockReader::~SequentialBlockReader() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  reader_.join();
 }
 
-void SequentialBlockReader::startRead(int slot, std::uint64_t firstBlock) {
-  Chunk& chunk = chunks_[slot];
-  chunk.firstBlock = firstBlock;
-  pendingSlot_ = slot;
-  const std::uint64_t blocks = std::min(kBlocksPerChunk, blockCount_ - firstBlock);
-  const std::size_t length = blocks * kScanBlockBytes + 4608;
-  pending_ = std::async(std::launch::async, [this, &chunk, firstBlock, length] {
-    ReadZeroFilled(source_, firstBlock * kScanBlockBytes, chunk.bytes.get(), length);
-  });
-}
-
-void SequentialBlockReader::finishRead() {
-  if (pending_.valid()) pending_.get();
+void SequentialBlockReader::readAhead() {
+  for (std::uint64_t piece = 0; piece < pieceCount(); ++piece) {
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return stopping_ || piece < piecesReleased_ + kSlots; });
+      if (stopping_) return;
+    }
+    const std::uint64_t firstBlock = piece * kBlocksPerPiece;
+    const std::uint64_t blocks = std::min(kBlocksPerPiece, blockCount_ - firstBlock);
+    ReadZeroFilled(source_, firstBlock * kScanBlockBytes, slots_.get() + piece % kSlots * kSlotBytes,
+                   blocks * kScanBlockBytes + 4608);
+    {
+      std::lock_guard lock(mutex_);
+      piecesRead_ = piece + 1;
+    }
+    changed_.notify_all();
+  }
 }
 
 std::span<const std::uint8_t> SequentialBlockReader::block(std::uint64_t index) {
-  if (!chunks_[current_].contains(index)) {
-    finishRead();
-    if (chunks_[pendingSlot_].contains(index)) {
-      current_ = pendingSlot_;
-    } else {  // not the next piece: read the wanted one now
-      startRead(current_, index);
-      finishRead();
+  const std::uint64_t piece = index / kBlocksPerPiece;
+  {
+    std::unique_lock lock(mutex_);
+    // Pieces before this one are done with: their slots may be refilled.
+    if (piece > piecesReleased_) {
+      piecesReleased_ = piece;
+      changed_.notify_all();
     }
-    const std::uint64_t next = chunks_[current_].firstBlock + kBlocksPerChunk;
-    if (next < blockCount_) startRead(current_ ^ 1, next);
+    changed_.wait(lock, [&] { return piece < piecesRead_; });
   }
-  const Chunk& chunk = chunks_[current_];
-  const std::size_t at = (index - chunk.firstBlock) * kScanBlockBytes;
-  return {chunk.bytes.get() + at, kReadBufferBytes};
+  const std::size_t at = piece % kSlots * kSlotBytes + (index % kBlocksPerPiece) * kScanBlockBytes;
+  return {slots_.get() + at, kReadBufferBytes};
 }
 
 void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer) {

@@ -2,13 +2,15 @@
 // Reads a source block by block for the scan's byte-by-byte passes. Each
 // block is the 64 KiB at a 128-sector boundary plus the 4608 bytes after it,
 // zero past the end of the source, so a page starting anywhere in the block
-// lies whole in its buffer. Reads run ahead in large pieces on a second
-// thread while the caller tests the current block.
+// lies whole in its buffer. A reader thread runs ahead, filling a small ring
+// of pieces that stay in the processor's caches while the caller tests them.
 
+#include <condition_variable>
 #include <cstdint>
-#include <future>
 #include <memory>
+#include <mutex>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "platform/raw_source.h"
@@ -25,32 +27,30 @@ class SequentialBlockReader {
   SequentialBlockReader& operator=(const SequentialBlockReader&) = delete;
 
   // The buffer of block `index` (kReadBufferBytes bytes). Blocks must be asked
-  // for in ascending order; the span stays valid until the next call.
+  // for in ascending order, each once or more; the span stays valid until a
+  // later block is asked for.
   std::span<const std::uint8_t> block(std::uint64_t index);
 
  private:
-  static constexpr std::uint64_t kBlocksPerChunk = 64;  // 4 MiB per read
+  static constexpr std::uint64_t kBlocksPerPiece = 8;  // 512 KiB per read
+  static constexpr std::uint64_t kSlots = 4;
 
-  struct Chunk {
-    std::uint64_t firstBlock = UINT64_MAX;  // none yet
-    std::unique_ptr<std::uint8_t[]> bytes;  // not zeroed: every read fills it
-    bool contains(std::uint64_t index) const;
-  };
-  // Starts reading the piece that begins with `firstBlock` into `slot`; at
-  // most one read is under way at a time.
-  void startRead(int slot, std::uint64_t firstBlock);
-  void finishRead();
+  void readAhead();
+  std::uint64_t pieceCount() const { return (blockCount_ + kBlocksPerPiece - 1) / kBlocksPerPiece; }
 
   RawSource& source_;
   std::uint64_t blockCount_;
-  Chunk chunks_[2];
-  int current_;
-  int pendingSlot_ = 0;
-  std::future<void> pending_;
+  std::unique_ptr<std::uint8_t[]> slots_;  // kSlots pieces, not zeroed: every read fills them
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::uint64_t piecesRead_ = 0;      // pieces the reader has filled
+  std::uint64_t piecesReleased_ = 0;  // pieces the caller is done with
+  bool stopping_ = false;
+  std::thread reader_;
 };
 
 // Reads the single block `index` of `source` into `buffer` (resized to
-// kReadBufferBytes and zeroed first).
+// kReadBufferBytes and zeroed past the end of the source).
 void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer);
 
 }  // namespace orv
