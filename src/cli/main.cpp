@@ -3,8 +3,6 @@
 //
 //   orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]
 
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include "cli/terminal_progress.h"
 #include "platform/raw_source.h"
 #include "platform/stop_flag.h"
+#include "platform/terminal.h"
 #include "scan/tscan.h"
 
 namespace {
@@ -73,7 +72,7 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnInterrupt);
 
   const orv::SizeQuery size = orv::QueryFileSize(options.image);
-  orv::TerminalProgress progress(stderr, isatty(STDERR_FILENO) != 0, size.ok ? size.bytes : 0);
+  orv::TerminalProgress progress(stderr, orv::IsTerminal(stderr), size.ok ? size.bytes : 0);
   orv::ResultTables tables;
   orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms}, tables, progress);
   const orv::ScanOutcome outcome = scan.run();

@@ -8,16 +8,37 @@
 namespace orv {
 namespace {
 
+// The system's broken-down local time of `t`; the thread-safe call is spelled
+// differently on Windows.
+bool LocalCalendarTime(std::time_t t, std::tm& out) {
+#ifdef _WIN32
+  return localtime_s(&out, &t) == 0;
+#else
+  return localtime_r(&t, &out) != nullptr;
+#endif
+}
+
+// Local time minus UTC at `t`: the local calendar reading counted as if it were
+// UTC, less `t`. Not every system's std::tm carries the offset itself.
+std::int32_t LocalOffsetSeconds(std::time_t t) {
+  std::tm local{};
+  if (!LocalCalendarTime(t, local)) return 0;
+  using namespace std::chrono;
+  const sys_days date = year(local.tm_year + 1900) /
+                        month(static_cast<unsigned>(local.tm_mon + 1)) /
+                        day(static_cast<unsigned>(local.tm_mday));
+  const std::int64_t asUtc = static_cast<std::int64_t>(date.time_since_epoch().count()) * 86400 +
+                             local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  return static_cast<std::int32_t>(asUtc - t);
+}
+
 class SystemClock : public Clock {
  public:
   WallClockReading now() const override {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::system_clock::now().time_since_epoch())
                         .count();
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return {ms, static_cast<std::int32_t>(local.tm_gmtoff)};
+    return {ms, LocalOffsetSeconds(static_cast<std::time_t>(ms / 1000))};
   }
 };
 
@@ -34,13 +55,19 @@ ScopedClockOverride::ScopedClockOverride(const Clock& clock)
 ScopedClockOverride::~ScopedClockOverride() { currentClock.store(previous_); }
 
 LocalTime ToLocalTime(const WallClockReading& reading) {
-  // Floor division keeps moments before 1970 on the right day.
-  std::int64_t ms = reading.unixMillis + std::int64_t{reading.localOffsetSeconds} * 1000;
-  std::int64_t seconds = ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-  gmtime_r(&t, &tm);
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+  using namespace std::chrono;
+  const sys_time<milliseconds> local{
+      milliseconds(reading.unixMillis + std::int64_t{reading.localOffsetSeconds} * 1000)};
+  // Flooring keeps moments before 1970 on the right day.
+  const sys_days day = floor<days>(local);
+  const year_month_day date(day);
+  const hh_mm_ss time(floor<seconds>(local - day));
+  return {static_cast<int>(date.year()),
+          static_cast<int>(unsigned(date.month())),
+          static_cast<int>(unsigned(date.day())),
+          static_cast<int>(time.hours().count()),
+          static_cast<int>(time.minutes().count()),
+          static_cast<int>(time.seconds().count())};
 }
 
 std::string FormatLogTime(const WallClockReading& reading) {
@@ -54,8 +81,8 @@ std::string FormatLogTime(const WallClockReading& reading) {
 std::string FormatFileStamp(const WallClockReading& reading) {
   const LocalTime t = ToLocalTime(reading);
   char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
   return text;
 }
 

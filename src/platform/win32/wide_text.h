@@ -1,0 +1,30 @@
+#pragma once
+// Conversions between byte text in a Windows code page and the UTF-16 text the
+// W calls take. The program's paths and command lines are UTF-8; handing them
+// to the W calls (never the A calls) keeps Chinese names intact whatever the
+// system's ANSI code page is.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orv::win32 {
+
+// The code page of GB18030 (and so of GBK, which it contains byte for byte).
+inline constexpr unsigned kGb18030CodePage = 54936;
+
+// `text` in `codePage` as UTF-16; empty optional on a sequence invalid in that
+// code page. Zero bytes convert like any other character.
+std::optional<std::wstring> ToWide(unsigned codePage, std::string_view text);
+
+// UTF-16 `text` in `codePage`; empty optional on a character the code page
+// cannot hold or on a lone surrogate. Only CP_UTF8 and kGb18030CodePage report
+// such characters instead of replacing them, so only those two are accepted.
+std::optional<std::string> FromWide(unsigned codePage, std::wstring_view text);
+
+// A UTF-8 path or command line as a zero-terminated UTF-16 string for the W
+// calls. Empty optional when it is not valid UTF-8 or holds a zero byte, which
+// would silently cut it short.
+std::optional<std::wstring> ToWideCString(std::string_view utf8);
+
+}  // namespace orv::win32
