@@ -1,0 +1,29 @@
+#pragma once
+// The wireless-link window. Hidden at start; it also holds the phone's storage
+// list, which the phone survey fills, and the box that the phone workers
+// take command output apart in.
+
+#include <QWidget>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace orv {
+
+class TForm2 : public QWidget {
+  Q_OBJECT
+
+ public:
+  TForm2();
+
+  QPushButton* btn1;     // "无线互联设置"
+  QLineEdit* lbledt1;    // "Devices"
+  QLineEdit* lbledt2;    // "test"
+  QLineEdit* lbledt3;    // "WLan IP:"
+  QTreeWidget* lv1;      // the storage list, one row per partition ("Result")
+  QPlainTextEdit* mmo1;  // command output ("Log")
+};
+
+}  // namespace orv

@@ -1,0 +1,52 @@
+#include "app/tform4.h"
+
+#include <QBoxLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "app/desktop.h"
+#include "app/page_builders.h"
+#include "app/tform1.h"
+
+namespace orv {
+
+TForm4::TForm4(TForm1& main) : main_(main) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QStringLiteral("浏览USB物理盘符"));
+  resize(460, 340);
+  tv1 = new QTreeWidget(this);
+  tv1->setObjectName(QStringLiteral("tv1"));
+  tv1->setHeaderHidden(true);
+  tv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  btn19 = MakeButton(this, "btn19", QStringLiteral("下一步"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(
+      MakeGroup(this, QStringLiteral("选中要扫描的物理USB盘符,再点击下一步返回主界面"), tv1), 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(btn19);
+  layout->addLayout(buttons);
+  connect(btn19, &QPushButton::clicked, this, &TForm4::btn19Click);
+}
+
+void TForm4::clearDisks() { tv1->clear(); }
+
+void TForm4::btn19Click() {
+  main_.lbledt8->clear();
+  const QList<QTreeWidgetItem*> selected = tv1->selectedItems();
+  if (selected.isEmpty()) {
+    ShowMessageBox(QStringLiteral("矮油,好像您没有选中任何物理盘哟~~~"));
+    return;
+  }
+  const QString text = selected.first()->text(0);
+  if ((" " + text).contains(QStringLiteral("物理USB存储设备"))) {
+    ShowMessageBox(QStringLiteral("您选中的是[我的手机],请选择其它选项！"));
+    return;
+  }
+  hide();
+  main_.lbledt8->setText(text);
+}
+
+}  // namespace orv

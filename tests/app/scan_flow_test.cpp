@@ -1,0 +1,200 @@
+// A recovery through the buttons: scan the demo image, preview each kind,
+// sort and save the lists, save the log.
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTreeView>
+#include <algorithm>
+
+#include "app/log_model.h"
+#include "app/preview_model.h"
+#include "app/tform1.h"
+#include "app/tform5.h"
+#include "gui_test.h"
+#include "platform/clock.h"
+#include "platform/text_codec.h"
+#include "results/list_order.h"
+#include "results/recording_view.h"
+#include "results/tyulan.h"
+
+namespace orv::testing {
+namespace {
+
+// 2024-05-01 13:45:09, local time equal to UTC.
+const FixedClock kMayDay({1714571109000, 0});
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The text of a file written in the Chinese code page.
+QString ReadGbFile(const QString& path) {
+  const QByteArray bytes = ReadFile(path);
+  return QString::fromStdString(Gb18030ToUtf8(bytes.toStdString()).value_or(""));
+}
+
+class ScanFlowTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    createForms();
+    scanThroughButtons(writeDemoImage());
+    takeBoxes();
+  }
+
+  PreviewModel& normal() { return main().previewModel(PreviewList::kNormal); }
+  PreviewModel& deleted() { return main().previewModel(PreviewList::kDeleted); }
+
+  void preview(QRadioButton* kind) {
+    if (main().pgc1->currentWidget() != main().ts5) main().btn19->click();
+    kind->setChecked(true);
+    main().btn24->click();
+    waitForWorkers();
+  }
+
+  // The column `column` of every row of `model`, in order.
+  static std::vector<std::string> Column(const PreviewModel& model, std::size_t column) {
+    std::vector<std::string> cells;
+    for (const ListRow& row : model.snapshot().rows) cells.push_back(row.at(column));
+    return cells;
+  }
+
+  ScopedClockOverride clock_{kMayDay};
+};
+
+TEST_F(ScanFlowTest, ScanEndsWithTheButtonsBackAndResultsToShow) {
+  const auto& lines = static_cast<const LogModel*>(main().lv4->model())->lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front().type, "文件长度");
+  const bool completed = std::any_of(lines.begin(), lines.end(), [](const LogLine& line) {
+    return line.type == "提示" && line.description == "扫描完毕";
+  });
+  EXPECT_TRUE(completed);
+  for (QPushButton* button : {main().btn17, main().btn19, main().btn20}) {
+    EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+  }
+  main().btn19->click();
+  EXPECT_TRUE(takeBoxes().empty());
+  EXPECT_EQ(main().pgc1->currentWidget(), main().ts5);
+  for (int i = 0; i < main().pgc1->count(); ++i) {
+    EXPECT_EQ(main().pgc1->isTabVisible(i), main().pgc1->widget(i) == main().ts5);
+  }
+  main().btn23->click();
+  EXPECT_EQ(main().pgc1->currentWidget(), main().ts4);
+}
+
+TEST_F(ScanFlowTest, EachPreviewShowsWhatRecordAssemblyMakes) {
+  const std::pair<QRadioButton*, PreviewKind> kinds[] = {{main().rb1, PreviewKind::kContacts},
+                                                         {main().rb2, PreviewKind::kCalls},
+                                                         {main().rb3, PreviewKind::kMessages}};
+  for (const auto& [radio, kind] : kinds) {
+    preview(radio);
+    RecordingView expected;
+    TYuLan(kind, forms().form5->tables(), expected).run();
+    ASSERT_FALSE(expected.normal.empty()) << static_cast<int>(kind);
+    EXPECT_EQ(normal().snapshot().rows, expected.normal) << static_cast<int>(kind);
+    EXPECT_EQ(deleted().snapshot().rows, expected.deleted) << static_cast<int>(kind);
+    ASSERT_EQ(normal().columns().size(), PreviewColumns(kind).size());
+    for (std::size_t i = 0; i < normal().columns().size(); ++i) {
+      EXPECT_EQ(main().lv9->horizontalHeader()->sectionSize(static_cast<int>(i)),
+                PreviewColumns(kind)[i].width);
+    }
+  }
+  EXPECT_FALSE(deleted().snapshot().rows.empty());
+  EXPECT_TRUE(main().btn24->isEnabled());
+}
+
+TEST_F(ScanFlowTest, NormalRowsAlternateLightBlueAndWhite) {
+  preview(main().rb2);
+  ASSERT_GE(normal().rowCount(), 3);
+  const QColor lightBlue(166, 202, 240);
+  for (int row = 0; row < 3; ++row) {
+    EXPECT_EQ(normal().index(row, 1).data(Qt::BackgroundRole).value<QColor>(),
+              row % 2 == 0 ? lightBlue : QColor(Qt::white));
+  }
+  EXPECT_FALSE(deleted().index(0, 1).data(Qt::BackgroundRole).isValid());
+  EXPECT_FALSE(normal().index(0, 0).data(Qt::DecorationRole).isNull());
+}
+
+TEST_F(ScanFlowTest, HeaderClicksAlternateTheDirectionAcrossBothLists) {
+  preview(main().rb2);
+  const auto inOrder = [](const std::vector<std::string>& cells, bool ascending) {
+    for (std::size_t i = 1; i < cells.size(); ++i) {
+      const int order = CompareListText(cells[i - 1], cells[i]);
+      if (ascending ? order > 0 : order < 0) return false;
+    }
+    return true;
+  };
+  QHeaderView* header = main().lv9->horizontalHeader();
+  ClickHeader(header, 5);  // 电话号码
+  EXPECT_TRUE(inOrder(Column(normal(), 5), false));
+  ClickHeader(header, 5);
+  EXPECT_TRUE(inOrder(Column(normal(), 5), true));
+  main().pgc2->setCurrentWidget(main().ts7);
+  ClickHeader(main().lv12->horizontalHeader(), 3);  // 日期, continuing the alternation
+  EXPECT_TRUE(inOrder(Column(deleted(), 3), false));
+}
+
+TEST_F(ScanFlowTest, SavedPreviewHoldsTheRowsAsShown) {
+  preview(main().rb3);
+  main().k(2);  // sorted by date, descending: the file keeps that order
+  const QString path = scratchFile("sms.csv");
+  dialogChoices = {path};
+  main().N2->trigger();
+  waitForWorkers();
+  EXPECT_EQ(dialogPresets.back(), "ORV-短信-2024-05-01 13-45-09.csv");
+  EXPECT_EQ(takeBoxTexts(), QStringList{"保存结果完毕"});
+  const QStringList lines = ReadGbFile(path).split("\r\n");
+  const std::vector<ListRow> rows = normal().snapshot().rows;
+  ASSERT_EQ(lines.size(), static_cast<qsizetype>(rows.size()) + 1);  // ends with CR LF
+  EXPECT_EQ(lines.back(), "");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const QString line = lines[static_cast<qsizetype>(i)];
+    EXPECT_TRUE(line.startsWith(QString::fromStdString(rows[i][0]) + ",")) << i;
+    EXPECT_TRUE(line.endsWith(",")) << i;
+    EXPECT_TRUE(line.contains(QString::fromStdString(rows[i][2]))) << i;
+  }
+}
+
+TEST_F(ScanFlowTest, CancelledSaveWritesThePresetNameInTheCurrentFolder) {
+  preview(main().rb3);
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(scratchFile("")));
+  main().MenuItem1->trigger();  // no dialog choice: cancelled
+  waitForWorkers();
+  const bool written = QFile::exists(scratchFile("ORV-短信-删除-2024-05-01 13-45-09.csv"));
+  QDir::setCurrent(before);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(takeBoxTexts(), QStringList{"保存结果完毕"});
+}
+
+TEST_F(ScanFlowTest, UnwritableSaveIsReportedAsAFailure) {
+  preview(main().rb1);
+  dialogChoices = {scratchFile("no-such-folder/contacts.csv")};
+  main().N2->trigger();
+  waitForWorkers();
+  EXPECT_EQ(takeBoxTexts(), QStringList{"保存结果失败"});
+}
+
+TEST_F(ScanFlowTest, LogIsSavedLineByLine) {
+  const QString path = scratchFile("scan.log");
+  dialogChoices = {path};
+  main().N1->trigger();
+  waitForWorkers();
+  EXPECT_EQ(dialogPresets.back(), "ORV-2024-05-01 13-45-09.log");
+  EXPECT_EQ(takeBoxTexts(), QStringList{"成功保存日志文件!"});
+  const auto& lines = static_cast<const LogModel*>(main().lv4->model())->lines();
+  const QStringList written = ReadGbFile(path).split("\r\n");
+  ASSERT_EQ(written.size(), static_cast<qsizetype>(lines.size()) + 1);
+  EXPECT_EQ(written[0], QString::fromStdString(lines[0].time + "^" + lines[0].type + "^" +
+                                               lines[0].description));
+}
+
+}  // namespace
+}  // namespace orv::testing
