@@ -1,6 +1,6 @@
 #pragma once
 // The rows of the activity log lv4: time, type, description. Rows are only
-// appended, or all removed at once. UI thread only.
+// appended. UI thread only.
 
 #include <QAbstractTableModel>
 #include <vector>
@@ -16,7 +16,6 @@ class LogModel : public QAbstractTableModel {
   using QAbstractTableModel::QAbstractTableModel;
 
   void append(const LogLine& line);
-  void clear();
   const std::vector<LogLine>& lines() const { return lines_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;

@@ -20,7 +20,6 @@ class ResultTableModel : public QAbstractTableModel {
  public:
   ResultTableModel(const ResultTables& tables, ResultTable table, QObject* parent);
 
-  ResultTable table() const { return table_; }
   // Shows the store's current rows when they changed since the last call.
   void refresh();
 
