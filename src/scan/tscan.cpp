@@ -101,6 +101,7 @@ class ScanRun {
   bool discoveryPass() {
     setBlockGaugeRange();
     const bool carve = settings_.kind == ScanKind::kContactsCallsSms;
+    abandonedPageBlocks_.assign(blockCount_, false);
     SequentialBlockReader reader(*source_, blockCount_);
     for (std::uint64_t block = 0; block < blockCount_; ++block) {
       if (StopRequested()) return false;
@@ -108,7 +109,7 @@ class ScanRun {
       const auto buffer = reader.block(block);
       bool hasAbandonedPage = false;
       if (!discoverInBlock(buffer, block * kScanBlockBytes, carve, hasAbandonedPage)) return false;
-      if (carve && hasAbandonedPage) abandonedPageBlocks_.push_back(block);
+      if (carve && hasAbandonedPage) abandonedPageBlocks_[block] = true;
     }
     return true;
   }
@@ -243,7 +244,8 @@ class ScanRun {
     log(scan_text::kTypeHint, scan_text::kDeletedPagePass);
     setBlockGaugeRange();
     std::vector<std::uint8_t> buffer;
-    for (const std::uint64_t block : abandonedPageBlocks_) {
+    for (std::uint64_t block = 0; block < blockCount_; ++block) {
+      if (!abandonedPageBlocks_[block]) continue;
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
       ReadBlock(*source_, block, buffer);
@@ -299,7 +301,7 @@ class ScanRun {
   std::uint64_t totalSectors_ = 0;
   std::uint64_t blockCount_ = 0;
   ColumnParameters params_;
-  std::vector<std::uint64_t> abandonedPageBlocks_;
+  std::vector<bool> abandonedPageBlocks_;  // one bit per block: 4 MB for 2 TB
   // Working lists reused from page to page, so rejected candidates cost no
   // allocation.
   std::vector<std::uint16_t> pointers_;
