@@ -11,6 +11,7 @@
 #include "fixtures/demo_image.h"
 #include "platform/stop_flag.h"
 #include "scan/recording_scan_view.h"
+#include "scan/recoverable_rows.h"
 #include "scan/record_tests.h"
 #include "scan/tscan.h"
 
@@ -64,12 +65,7 @@ std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release) {
 
 class ScanFixtureTest : public ::testing::TestWithParam<fixtures::AndroidRelease> {
  protected:
-  // From Android 4.4 on a column stands between the call's number and its
-  // date, a layout the call-log recognition does not take.
-  static bool CallsRecognised() {
-    return GetParam() == fixtures::AndroidRelease::k2_3 ||
-           GetParam() == fixtures::AndroidRelease::k4_0;
-  }
+  static bool CallsRecognised() { return orv::CallsRecognised(GetParam()); }
 
   static const ScannedImage& Scanned() {
     static std::map<fixtures::AndroidRelease, std::unique_ptr<ScannedImage>> cache;
@@ -120,8 +116,7 @@ TEST_P(ScanFixtureTest, EveryLiveCallMessageAndContactComesBackWithItsValues) {
   int checked = 0;
   for (const auto& imageRow : s.demo.image.truth.rows) {
     const TruthRow& t = imageRow.row;
-    if (t.deleted || !imageRow.cellImageOffset || imageRow.source.find(" as ") != std::string::npos)
-      continue;
+    if (!IsLiveInImage(imageRow)) continue;
     const std::string id = std::to_string(t.rowid) + "@" + s.pageSn(*imageRow.cellImageOffset);
     switch (t.table) {
       case FixtureTable::kCalls: {
@@ -188,22 +183,11 @@ TEST_P(ScanFixtureTest, SurvivingDeletedRowsComeBackWithTheDeletedMark) {
   int survivors = 0;
   for (const auto& imageRow : s.demo.image.truth.rows) {
     const TruthRow& t = imageRow.row;
-    // Rows deleted from pages still in use, or held by a reused page. (A
-    // page on the freelist keeps its leaf header, so its rows read as live.)
-    bool inUsedPage = false;
-    for (const auto& copy : imageRow.tailCopies) inUsedPage = inUsedPage || !copy.onFreelist;
-    if (!t.deleted && imageRow.source.find(" as ") == std::string::npos) continue;
-    if (!inUsedPage) continue;
+    if (!ComesBackDeleted(imageRow, GetParam())) continue;
+    ++survivors;
     const std::string key = Key(t.number, Date(t.dateMs));
-    // The anchors need a 1- or 2-byte duration, and a thread_id of 2 to 127.
-    if (t.table == FixtureTable::kCalls && CallsRecognised() && t.duration < 32768) {
-      ++survivors;
-      EXPECT_TRUE(deletedCalls.count(key)) << "deleted call " << t.rowid << " " << key;
-    }
-    if (t.table == FixtureTable::kSms && t.threadId >= 2 && t.threadId <= 127) {
-      ++survivors;
-      EXPECT_TRUE(deletedMessages.count(key)) << "deleted message " << t.rowid << " " << key;
-    }
+    const auto& found = t.table == FixtureTable::kCalls ? deletedCalls : deletedMessages;
+    EXPECT_TRUE(found.count(key)) << "deleted row " << t.rowid << " " << key;
   }
   EXPECT_GT(survivors, 10);
 }
