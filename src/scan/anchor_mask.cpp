@@ -70,11 +70,11 @@ AnchorMask::AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParamet
   // Where all the neighbours read lie inside the buffer, test in bulk; near
   // the edges mark every 5 and 1 and leave the bounds to the exact test.
   const std::size_t low = std::max<std::size_t>(kinds.dateColumn, 2);
-  const std::size_t high = size >= kLanes + 3 ? size - kLanes - 3 : 0;
   std::size_t pos = 0;
   for (; pos < low && pos < size; ++pos)
     if (data[pos] == 5 || data[pos] == 1) mark(pos);
-  for (; pos <= high; pos += kLanes) {
+  // The furthest byte a group reads is 2 + kLanes - 1 past its first position.
+  for (; pos + kLanes + 2 <= size; pos += kLanes) {
     const Lanes hit = Candidates(data + pos, kinds);
     if (!Any(hit)) continue;
     for (std::size_t lane = 0; lane < kLanes; ++lane)
