@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cli/scan_outputs.h"
 #include "cli/terminal_progress.h"
@@ -32,13 +33,13 @@ void PrintUsage() {
   std::fputs("usage: orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]\n", stderr);
 }
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if ((arg == "-o" || arg == "--output") && i + 1 < argc) {
-      options.outputDir = argv[++i];
-    } else if (arg == "--encoding" && i + 1 < argc) {
-      const auto encoding = orv::ParseFileEncoding(argv[++i]);
+bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if ((arg == "-o" || arg == "--output") && i + 1 < args.size()) {
+      options.outputDir = args[++i];
+    } else if (arg == "--encoding" && i + 1 < args.size()) {
+      const auto encoding = orv::ParseFileEncoding(args[++i]);
       if (!encoding) return false;
       options.encoding = *encoding;
     } else if (!arg.empty() && arg[0] != '-' && options.image.empty()) {
@@ -52,17 +53,23 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 
 extern "C" void OnInterrupt(int) { orv::RequestStop(); }
 
+// A UTF-8 path as the file-system library takes it on every system.
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  orv::EnableUtf8Console(stderr);
   Options options;
-  if (!ParseOptions(argc, argv, options)) {
+  if (!ParseOptions(orv::Utf8Arguments(argc, argv), options)) {
     PrintUsage();
     return kExitUsage;
   }
   std::error_code ec;
-  std::filesystem::create_directories(options.outputDir, ec);
-  if (!std::filesystem::is_directory(options.outputDir)) {
+  std::filesystem::create_directories(PathOf(options.outputDir), ec);
+  if (!std::filesystem::is_directory(PathOf(options.outputDir), ec)) {
     std::fprintf(stderr, "orv-scan: cannot create the output folder %s\n",
                  options.outputDir.c_str());
     return kExitWriteFailed;
