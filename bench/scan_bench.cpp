@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
                 .string();
     std::error_code ec;
     if (std::filesystem::file_size(image, ec) != size) {
-      std::printf("writing %s (%llu bytes)\n", image.c_str(), static_cast<unsigned long long>(size));
+      std::printf("writing %s (%llu bytes)\n", image.c_str(),
+                  static_cast<unsigned long long>(size));
       orv::fixtures::LargeImageOptions options;
       options.sizeBytes = size;
       options.filler = filler == "mixed" ? orv::fixtures::FillerKind::kMixed
@@ -126,8 +127,9 @@ int main(int argc, char** argv) {
   std::printf("whole scan            %.3f s  ratio %.2f (target <= 6)\n", total,
               total / readSeconds);
   std::printf("rows                  pages %zu, contacts %zu, calls %zu, messages %zu\n",
-              tables.rowCount(orv::ResultTable::kDbResult), tables.rowCount(orv::ResultTable::kFuck1),
-              tables.rowCount(orv::ResultTable::kFuck2), tables.rowCount(orv::ResultTable::kFuck3));
+              tables.rowCount(orv::ResultTable::kDbResult),
+              tables.rowCount(orv::ResultTable::kFuck1), tables.rowCount(orv::ResultTable::kFuck2),
+              tables.rowCount(orv::ResultTable::kFuck3));
   std::printf("peak memory           %.1f MB (target < 100, result tables aside)\n",
               static_cast<double>(usage.ru_maxrss) / 1024);
   return 0;

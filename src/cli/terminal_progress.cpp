@@ -24,8 +24,7 @@ void TerminalProgress::addLogLine(const LogLine& line) {
   std::lock_guard lock(mutex_);
   log_.push_back(line);
   endLine();
-  std::fprintf(out_, "%s %s %s\n", line.time.c_str(), line.type.c_str(),
-               line.description.c_str());
+  std::fprintf(out_, "%s %s %s\n", line.time.c_str(), line.type.c_str(), line.description.c_str());
 }
 
 void TerminalProgress::setGaugeRange(std::int64_t maximum) {

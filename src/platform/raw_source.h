@@ -22,9 +22,9 @@ class RawSource {
 
 enum class OpenError {
   kNone,
-  kNotFound,      // no such file
-  kNotReadable,   // exists but cannot be opened for reading (rights, a directory)
-  kSizeUnknown,   // opened, but its length cannot be had
+  kNotFound,     // no such file
+  kNotReadable,  // exists but cannot be opened for reading (rights, a directory)
+  kSizeUnknown,  // opened, but its length cannot be had
 };
 
 struct OpenResult {

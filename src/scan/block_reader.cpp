@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::size_t kSlotBytes = 8 * kScanBlockBytes + (kReadBufferBytes - kScanBlockBytes);
 
-void ReadZeroFilled(RawSource& source, std::uint64_t offset, std::uint8_t* out, std::size_t length) {
+void ReadZeroFilled(RawSource& source, std::uint64_t offset, std::uint8_t* out,
+                    std::size_t length) {
   const std::size_t got = source.readAt(offset, out, length);
   std::memset(out + got, 0, length - got);
 }
@@ -41,8 +42,8 @@ void SequentialBlockReader::readAhead() {
     }
     const std::uint64_t firstBlock = piece * kBlocksPerPiece;
     const std::uint64_t blocks = std::min(kBlocksPerPiece, blockCount_ - firstBlock);
-    ReadZeroFilled(source_, firstBlock * kScanBlockBytes, slots_.get() + piece % kSlots * kSlotBytes,
-                   blocks * kScanBlockBytes + 4608);
+    ReadZeroFilled(source_, firstBlock * kScanBlockBytes,
+                   slots_.get() + piece % kSlots * kSlotBytes, blocks * kScanBlockBytes + 4608);
     {
       std::lock_guard lock(mutex_);
       piecesRead_ = piece + 1;

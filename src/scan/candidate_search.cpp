@@ -21,13 +21,13 @@ void FindScalar(const std::uint8_t* data, std::size_t count, std::uint64_t* bits
 // One group of 16 or 32 positions: the type byte, then the high bytes of the
 // first freeblock (+1), the cell count (+3) and the content start (+5).
 #define ORV_GROUP_BODY(VEC, LOAD, SET1, CMPEQ, MIN, OR, AND, MOVEMASK)                       \
-  const VEC type = LOAD(p);                                                                   \
-  const VEC isType = OR(OR(CMPEQ(type, SET1(0x0D)), CMPEQ(type, SET1(0x05))),                 \
-                        OR(CMPEQ(type, SET1(0x02)), CMPEQ(type, SET1(0x0A))));                \
+  const VEC type = LOAD(p);                                                                  \
+  const VEC isType = OR(OR(CMPEQ(type, SET1(0x0D)), CMPEQ(type, SET1(0x05))),                \
+                        OR(CMPEQ(type, SET1(0x02)), CMPEQ(type, SET1(0x0A))));               \
   const VEC freeblockHigh = LOAD(p + 1), countHigh = LOAD(p + 3), contentHigh = LOAD(p + 5); \
-  const VEC fields = AND(AND(CMPEQ(MIN(freeblockHigh, SET1(0x0F)), freeblockHigh),            \
-                             CMPEQ(MIN(countHigh, SET1(0x03)), countHigh)),                   \
-                         CMPEQ(MIN(contentHigh, SET1(0x0F)), contentHigh));                   \
+  const VEC fields = AND(AND(CMPEQ(MIN(freeblockHigh, SET1(0x0F)), freeblockHigh),           \
+                             CMPEQ(MIN(countHigh, SET1(0x03)), countHigh)),                  \
+                         CMPEQ(MIN(contentHigh, SET1(0x0F)), contentHigh));                  \
   return static_cast<std::uint32_t>(MOVEMASK(AND(isType, fields)))
 
 #define ORV_LOAD128(at) _mm_loadu_si128(reinterpret_cast<const __m128i*>(at))

@@ -35,9 +35,8 @@ void InsertColumnCount(std::vector<std::size_t>& counts, std::size_t count) {
 }  // namespace
 
 void SortCellPointersAsText(std::vector<std::uint16_t>& pointers) {
-  std::sort(pointers.begin(), pointers.end(), [](std::uint16_t a, std::uint16_t b) {
-    return TextOrderKey(a) < TextOrderKey(b);
-  });
+  std::sort(pointers.begin(), pointers.end(),
+            [](std::uint16_t a, std::uint16_t b) { return TextOrderKey(a) < TextOrderKey(b); });
   pointers.erase(std::unique(pointers.begin(), pointers.end()), pointers.end());
 }
 

@@ -95,9 +95,12 @@ std::int32_t MostCommon(const std::vector<std::int32_t>& values) {
 
 std::string_view PageKindFlag(PageKind kind) {
   switch (kind) {
-    case PageKind::kCall: return "Call";
-    case PageKind::kSms: return "Sms";
-    case PageKind::kData: return "Data";
+    case PageKind::kCall:
+      return "Call";
+    case PageKind::kSms:
+      return "Sms";
+    case PageKind::kData:
+      return "Data";
   }
   return {};
 }

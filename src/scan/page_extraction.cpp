@@ -139,8 +139,7 @@ PageGaps computePageGaps(std::span<const std::uint16_t> pointers, const PageReco
       gaps.push_back({static_cast<std::uint32_t>(end + 1), static_cast<std::uint32_t>(next)});
   }
   const std::int64_t last = cells.back().end;
-  if (last < 4096 && 4096 - last > k + 2)
-    gaps.push_back({static_cast<std::uint32_t>(last), 4096});
+  if (last < 4096 && 4096 - last > k + 2) gaps.push_back({static_cast<std::uint32_t>(last), 4096});
   return gaps;
 }
 

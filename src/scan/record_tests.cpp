@@ -79,7 +79,8 @@ bool IsPersonName(std::string_view utf8) {
       i += 4;  // a GB18030 four-byte sequence: a character GBK does not have
     } else {
       const unsigned code = lead * 256u + bytes[i + 1];
-      qualifies = qualifies || (code >= 0x8140 && code <= 0xA0FE) || (code >= 0xAA40 && code <= 0xFEA0);
+      qualifies =
+          qualifies || (code >= 0x8140 && code <= 0xA0FE) || (code >= 0xAA40 && code <= 0xFEA0);
       i += 2;
     }
   }
@@ -121,9 +122,10 @@ std::optional<std::string> FormatRecordDate(std::string_view text) {
   unsigned month, day;
   CivilFromDays(days, year, month, day);
   char out[40];
-  std::snprintf(out, sizeof out, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(year),
-                month, day, static_cast<long long>(secondOfDay / 3600),
-                static_cast<long long>(secondOfDay / 60 % 60), static_cast<long long>(secondOfDay % 60));
+  std::snprintf(
+      out, sizeof out, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(year), month,
+      day, static_cast<long long>(secondOfDay / 3600),
+      static_cast<long long>(secondOfDay / 60 % 60), static_cast<long long>(secondOfDay % 60));
   return std::string(out);
 }
 

@@ -24,11 +24,16 @@ const std::vector<std::string_view>& ResultTableColumns(ResultTable table) {
 
 std::string_view ResultTableCaption(ResultTable table) {
   switch (table) {
-    case ResultTable::kDbResult: return "DB-Result";
-    case ResultTable::kPhotoResult: return "Photo-Result";
-    case ResultTable::kFuck1: return "Fuck1";
-    case ResultTable::kFuck2: return "Fuck2";
-    case ResultTable::kFuck3: return "Photo-Result";  // Fuck3 shares the Photo-Result group
+    case ResultTable::kDbResult:
+      return "DB-Result";
+    case ResultTable::kPhotoResult:
+      return "Photo-Result";
+    case ResultTable::kFuck1:
+      return "Fuck1";
+    case ResultTable::kFuck2:
+      return "Fuck2";
+    case ResultTable::kFuck3:
+      return "Photo-Result";  // Fuck3 shares the Photo-Result group
   }
   return {};
 }

@@ -30,16 +30,51 @@ std::string_view ResultTableCaption(ResultTable table);
 
 // Column indexes the engine and record assembly address by name.
 namespace db_result {
-enum Column { kSn, kStartOffset, kZdType, kZdCnt, kEndOffset, kFileLen, kFlag, kPageType, kZdcnt, kCntType };
+enum Column {
+  kSn,
+  kStartOffset,
+  kZdType,
+  kZdCnt,
+  kEndOffset,
+  kFileLen,
+  kFlag,
+  kPageType,
+  kZdcnt,
+  kCntType
+};
 }
 namespace fuck1 {
 enum Column { kSn, kId, kMimetypeId, kRawContactId, kData1, kFlag, kDataResultNum, kDel };
 }
 namespace fuck2 {
-enum Column { kSn, kId, kTel1, kData, kSmsType, kDuration, kDel, kType, kName, kFlag, kDbResultNum };
+enum Column {
+  kSn,
+  kId,
+  kTel1,
+  kData,
+  kSmsType,
+  kDuration,
+  kDel,
+  kType,
+  kName,
+  kFlag,
+  kDbResultNum
+};
 }
 namespace fuck3 {
-enum Column { kSn, kId, kTel1, kData, kSmsType, kDuration, kBody, kType, kDel, kFlag, kDbResultNum };
+enum Column {
+  kSn,
+  kId,
+  kTel1,
+  kData,
+  kSmsType,
+  kDuration,
+  kBody,
+  kType,
+  kDel,
+  kFlag,
+  kDbResultNum
+};
 }
 
 class ResultTables {

@@ -20,7 +20,7 @@ OpenedSource OpenScanSource(const std::string& scanPath) {
     // A directory has a length of sorts but is no image: it fails to open.
     OpenResult probe = OpenImageFile(scanPath);
     return {nullptr, probe.error == OpenError::kNotFound ? SourceFailure::kSizeUnknown
-                                                          : SourceFailure::kOpenFailed};
+                                                         : SourceFailure::kOpenFailed};
   }
   OpenResult opened = OpenImageFile(scanPath);
   if (opened.error != OpenError::kNone) return {nullptr, SourceFailure::kOpenFailed};

@@ -116,8 +116,8 @@ class ScanRun {
 
   // Tests every position of the block for a table leaf page, and notes
   // whether the block holds a page for the deleted-page pass.
-  bool discoverInBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset,
-                       bool carve, bool& hasAbandonedPage) {
+  bool discoverInBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset, bool carve,
+                       bool& hasAbandonedPage) {
     bool stopped = false;
     bool skipped = false;
     hasAbandonedPage = false;
@@ -164,10 +164,9 @@ class ScanRun {
     if (kind == PageKind::kSms)
       if (const auto column = FirstDateColumn(first)) dateColumn = std::to_string(*column);
     const std::int64_t sn = tables_.append(
-        ResultTable::kDbResult,
-        {std::to_string(offset), first.labelsText(), std::to_string(k),
-         std::to_string(offset + kPageBytes), "4096", std::string(PageKindFlag(kind)), "0D",
-         dateColumn, ""});
+        ResultTable::kDbResult, {std::to_string(offset), first.labelsText(), std::to_string(k),
+                                 std::to_string(offset + kPageBytes), "4096",
+                                 std::string(PageKindFlag(kind)), "0D", dateColumn, ""});
     view_.setStatus(1, scan_text::kPagesFound + std::to_string(sn));
   }
 

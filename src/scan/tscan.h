@@ -21,10 +21,10 @@ struct ScanSettings {
 
 enum class ScanOutcome {
   kCompleted,
-  kStopped,       // the stop flag was seen
-  kSizeUnknown,   // "获取文件长度失败，程序将退出请和客服人员联系！"
-  kOpenFailed,    // "打开文件句柄出错，程序将退出请和客服人员联系！"
-  kTooShort,      // "所要扫描的存储或者文件长度小于65536字节,程序将退出!"
+  kStopped,      // the stop flag was seen
+  kSizeUnknown,  // "获取文件长度失败，程序将退出请和客服人员联系！"
+  kOpenFailed,   // "打开文件句柄出错，程序将退出请和客服人员联系！"
+  kTooShort,     // "所要扫描的存储或者文件长度小于65536字节,程序将退出!"
 };
 
 class Tscan {

@@ -68,7 +68,9 @@ TEST_F(OrvScanTest, WritesEveryFileInItsFormat) {
 
   // Raw tables: SN, then "^" and each further cell, CR LF; UTF-8 with a BOM.
   const std::string pages = Read(out / "raw-pages.txt");
-  ASSERT_TRUE(pages.starts_with("\xEF\xBB\xBF" "1^"));
+  ASSERT_TRUE(
+      pages.starts_with("\xEF\xBB\xBF"
+                        "1^"));
   const std::string firstLine = pages.substr(3, pages.find("\r\n") - 3);
   EXPECT_EQ(std::count(firstLine.begin(), firstLine.end(), '^'), 9) << firstLine;
   EXPECT_NE(Read(out / "raw-calls.txt").find("^DEL^"), std::string::npos);

@@ -8,11 +8,11 @@ namespace {
 TEST(TextCodecTest, Utf8ValidationRejectsMalformedSequences) {
   EXPECT_TRUE(IsValidUtf8("张三 John"));
   EXPECT_TRUE(IsValidUtf8(""));
-  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));       // emoji
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));              // overlong "/"
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));          // UTF-16 surrogate
-  EXPECT_FALSE(IsValidUtf8("\xE5\xBC"));              // cut short
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));      // beyond U+10FFFF
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));        // emoji
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));               // overlong "/"
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));           // UTF-16 surrogate
+  EXPECT_FALSE(IsValidUtf8("\xE5\xBC"));               // cut short
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));       // beyond U+10FFFF
   EXPECT_FALSE(IsValidUtf8(std::string("a\x80", 2)));  // stray continuation byte
 }
 

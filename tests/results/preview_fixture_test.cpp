@@ -63,7 +63,8 @@ std::string CsvBody(std::string body) {
 TEST(PreviewFixtureTest, CsvFilesHoldEveryCallAndMessageOnceWithItsValues) {
   const auto release = fixtures::AndroidRelease::k4_0;
   const auto demo = fixtures::BuildDemoImage({.seed = 11, .release = release});
-  const fs::path dir = fs::temp_directory_path() / ("orv-preview-e2e-" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("orv-preview-e2e-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const fs::path image = dir / "demo.img";
   ASSERT_EQ(fixtures::WriteFileBytes(image.string(), demo.image.bytes), "");

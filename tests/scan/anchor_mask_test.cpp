@@ -15,7 +15,7 @@ TEST(AnchorMaskTest, MarksEveryPositionTheAnchorTestTakes) {
   std::mt19937 rng(5);
   // Bytes that make anchors likely: serial types of texts, dates, small integers.
   const std::uint8_t alphabet[] = {0, 1, 2, 4, 5, 8, 9, 11, 15, 23, 25, 37, 0x81, 0xFF};
-  const ColumnParameters layouts[] = {{24, 27, 17, 4}, {9, 0, 0, 0}, {0, 26, 0, 0},
+  const ColumnParameters layouts[] = {{24, 27, 17, 4}, {9, 0, 0, 0},  {0, 26, 0, 0},
                                       {0, 0, 19, 7},   {0, 0, 16, 3}, {5, 4, 40, 39}};
   for (const std::size_t size : {0, 1, 2, 5, 17, 18, 19, 20, 63, 64, 65, 4096}) {
     std::vector<std::uint8_t> bytes(size);

@@ -41,11 +41,11 @@ TEST_F(LiveCellsTest, RowidReplacesTheFirstValueAndLengthsCountVarints) {
 }
 
 TEST_F(LiveCellsTest, BadCellsLeaveNoEntry) {
-  Place(3000, {0x81, 0x80, 0x01, 1, 2, 0, 1});         // three-byte payload length
-  Place(3100, {0, 1, 2, 0, 1});                        // payload length 0
-  Place(3200, {4, 1, 0, 0, 1});                        // header length 0
+  Place(3000, {0x81, 0x80, 0x01, 1, 2, 0, 1});           // three-byte payload length
+  Place(3100, {0, 1, 2, 0, 1});                          // payload length 0
+  Place(3200, {4, 1, 0, 0, 1});                          // header length 0
   Place(3300, {4, 0x81, 0x81, 0x81, 0x81, 0x81, 2, 0});  // six-byte rowid
-  Place(3400, {5, 1, 3, 0, 1, 1});                     // accepted, two columns
+  Place(3400, {5, 1, 3, 0, 1, 1});                       // accepted, two columns
   const PageRecords page = DecodeAt({3000, 3100, 3200, 3300, 3400});
   ASSERT_EQ(page.records.size(), 1u);
   EXPECT_EQ(page.records[0].record.labelsText(), "0,1");
@@ -96,10 +96,21 @@ namespace {
 // 0 and 1 that schema format 4 stores without content.
 std::vector<std::vector<fixtures::Value>> WideRangeRows() {
   using fixtures::Value;
-  const std::int64_t integers[] = {0,       1,          -1,          127,          -128,
-                                   300,     -32768,     8388607,     -8388608,     2147483647,
-                                   -2147483648LL, 140737488355327LL, 1300000000000LL,
-                                   9223372036854775807LL, -9223372036854775807LL - 1};
+  const std::int64_t integers[] = {0,
+                                   1,
+                                   -1,
+                                   127,
+                                   -128,
+                                   300,
+                                   -32768,
+                                   8388607,
+                                   -8388608,
+                                   2147483647,
+                                   -2147483648LL,
+                                   140737488355327LL,
+                                   1300000000000LL,
+                                   9223372036854775807LL,
+                                   -9223372036854775807LL - 1};
   const char* texts[] = {"张三", "John Smith", "", "你好,世界\n第二行", "13800138000"};
   std::vector<std::vector<Value>> rows;
   std::int64_t rowid = 1;

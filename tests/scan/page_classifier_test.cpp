@@ -36,8 +36,8 @@ PageRecords Page(std::vector<LiveRecord> records) {
 
 // A call-log record of the 4.0 layout trimmed to 12 columns.
 LiveRecord Call(std::string id, std::string number, std::string date, std::string name = "张三") {
-  return Record("0,T,5,2,1,8,T,1,0,T,0,8",
-                id + "`" + number + "`" + date + "`300`2`NoUser`" + name + "`2`Null`CN`Null`NoUser");
+  return Record("0,T,5,2,1,8,T,1,0,T,0,8", id + "`" + number + "`" + date + "`300`2`NoUser`" +
+                                               name + "`2`Null`CN`Null`NoUser");
 }
 
 // A message record of 17 columns: date at 4, status -1 at 8, type at 9.
@@ -63,8 +63,8 @@ TEST(PageClassifierTest, CallPagesNeedAPhoneNumberAndAPastDate) {
   EXPECT_EQ(classifyPage(Page({Call("1", "13800138000", "1300000000000")})), PageKind::kCall);
   // A date after now does not classify; a later record of the page still can.
   EXPECT_FALSE(classifyPage(Page({Call("1", "13800138000", "1500000000000")})));
-  EXPECT_EQ(classifyPage(Page({Call("1", "13800138000", "1500000000000"),
-                               Call("2", "10086", "1400000000000")})),
+  EXPECT_EQ(classifyPage(Page(
+                {Call("1", "13800138000", "1500000000000"), Call("2", "10086", "1400000000000")})),
             PageKind::kCall);
   EXPECT_FALSE(classifyPage(Page({Call("1", "ab", "1300000000000")})));
 }
@@ -84,10 +84,10 @@ TEST(PageClassifierTest, ColumnParametersTakeTheMostCommonCounts) {
   auto row = [](std::string flag, std::string count, std::string dateColumn = "") {
     return TableRow{"1", "0", "", count, "4096", "4096", flag, "0D", dateColumn, ""};
   };
-  const ColumnParameters params = computeColumnParameters(
-      {row("Call", "17"), row("Call", "17"), row("Call", "9"), row("Sms", "17", "4"),
-       row("Sms", "17", "4"), row("Sms", "17", "5"), row("Sms", "19", "5"), row("Data", "27"),
-       row("Sms", "bad", "5")});
+  const ColumnParameters params =
+      computeColumnParameters({row("Call", "17"), row("Call", "17"), row("Call", "9"),
+                               row("Sms", "17", "4"), row("Sms", "17", "4"), row("Sms", "17", "5"),
+                               row("Sms", "19", "5"), row("Data", "27"), row("Sms", "bad", "5")});
   EXPECT_EQ(params.callColumns, 17);
   EXPECT_EQ(params.smsColumns, 17);
   EXPECT_EQ(params.smsDateColumn, 4);
@@ -107,12 +107,13 @@ TEST(PageExtractionTest, CallRows) {
       "3", tables));
   const auto rows = tables.rows(ResultTable::kFuck2);
   ASSERT_EQ(rows.size(), 3u);  // a short number and an old deleted record are left out
-  EXPECT_EQ(rows[0], (TableRow{"1", "7", "13800138000", "2011-03-13 15:06:40", "", "300", "",
-                               "2", "张三", "Call", "3"}));
+  EXPECT_EQ(rows[0], (TableRow{"1", "7", "13800138000", "2011-03-13 15:06:40", "", "300", "", "2",
+                               "张三", "Call", "3"}));
   EXPECT_EQ(rows[1][fuck2::kName], "");  // the country in the name's place
   EXPECT_EQ(rows[2][fuck2::kName], "");
   // A live record whose date is no number ends the page.
-  EXPECT_FALSE(extractPageRecords(PageKind::kCall, Page({Call("1", "10086", "Null")}), "3", tables));
+  EXPECT_FALSE(
+      extractPageRecords(PageKind::kCall, Page({Call("1", "10086", "Null")}), "3", tables));
 }
 
 TEST(PageExtractionTest, SmsRowsTakeTheirTypeAfterTheStatusColumn) {
@@ -124,8 +125,8 @@ TEST(PageExtractionTest, SmsRowsTakeTheirTypeAfterTheStatusColumn) {
                      "2", tables);
   const auto rows = tables.rows(ResultTable::kFuck3);
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0], (TableRow{"1", "4", "10086", "2011-03-13 15:06:40", "2", "", "a,b\nc", "",
-                               "", "Sms", "2"}));
+  EXPECT_EQ(rows[0], (TableRow{"1", "4", "10086", "2011-03-13 15:06:40", "2", "", "a,b\nc", "", "",
+                               "Sms", "2"}));
   EXPECT_EQ(rows[1][fuck3::kDel], "DEL");
   EXPECT_EQ(rows[1][fuck3::kSmsType], "1");
 
@@ -153,8 +154,8 @@ TEST(PageExtractionTest, DataRows) {
 TEST(PageGapsTest, GapsBeforeBetweenAndAfterCells) {
   // Two cells: 3000..3040 and 3040..3100 touch; 3500..3600 leaves gaps.
   const std::vector<std::uint16_t> pointers{3000, 3040, 3500};
-  PageRecords page = Page({Record("0,1", "1`2", 40), Record("0,1", "1`2", 60),
-                           Record("0,1", "1`2", 100)});
+  PageRecords page =
+      Page({Record("0,1", "1`2", 40), Record("0,1", "1`2", 60), Record("0,1", "1`2", 100)});
   const PageGaps gaps = computePageGaps(pointers, page, 2);
   ASSERT_EQ(gaps.size(), 3u);
   EXPECT_EQ(gaps[0].start, 14u);  // after the 3-pointer array

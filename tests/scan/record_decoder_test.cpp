@@ -21,14 +21,14 @@ std::optional<DecodedRecord> Decode(std::vector<std::uint8_t> bytes, std::uint64
 
 TEST(RecordDecoderTest, RendersEverySerialType) {
   // Header: length 13, types 0,1,2,3,4,6,7,8,9,10,11,19 (text of 3 bytes).
-  const auto r = Decode({13, 0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 19,
-                         0xFF,                                      // -1
-                         0x80, 0x00,                                // -32768
-                         0xFF, 0xFF, 0xFE,                          // -2
-                         0x7F, 0xFF, 0xFF, 0xFF,                    // 2147483647
-                         0x80, 0, 0, 0, 0, 0, 0, 0,                 // int64 min
-                         0x3F, 0xF0, 0, 0, 0, 0, 0, 0,              // double 1.0, read as integer
-                         'a', 'b', 'c'});
+  const auto r = Decode({13,   0,    1,    2,    3, 4, 6, 7, 8, 9, 10, 11, 19,
+                         0xFF,                                // -1
+                         0x80, 0x00,                          // -32768
+                         0xFF, 0xFF, 0xFE,                    // -2
+                         0x7F, 0xFF, 0xFF, 0xFF,              // 2147483647
+                         0x80, 0,    0,    0,    0, 0, 0, 0,  // int64 min
+                         0x3F, 0xF0, 0,    0,    0, 0, 0, 0,  // double 1.0, read as integer
+                         'a',  'b',  'c'});
   ASSERT_TRUE(r);
   EXPECT_EQ(r->labelsText(), "0,1,2,3,4,6,7,8,8,8,8,T");
   EXPECT_EQ(r->sizesText(), "0,1,2,3,4,8,8,0,0,0,0,3");

@@ -38,9 +38,9 @@ TEST(RecordTestsTest, PersonNames) {
   EXPECT_TRUE(IsPersonName("A"));
   EXPECT_FALSE(IsPersonName("12345"));
   EXPECT_FALSE(IsPersonName(""));
-  EXPECT_FALSE(IsPersonName("abcdefghijkl"));  // 12 characters
-  EXPECT_TRUE(IsPersonName("abcdefghijk"));    // 11
-  EXPECT_FALSE(IsPersonName("，。"));          // full-width punctuation: 0xA3AC, 0xA1A3
+  EXPECT_FALSE(IsPersonName("abcdefghijkl"));       // 12 characters
+  EXPECT_TRUE(IsPersonName("abcdefghijk"));         // 11
+  EXPECT_FALSE(IsPersonName("，。"));               // full-width punctuation: 0xA3AC, 0xA1A3
   EXPECT_TRUE(IsPersonName("1\xF0\x9F\x98\x80x"));  // an emoji counts as one non-qualifying char
   EXPECT_FALSE(IsPersonName("\xC0\xAF"));
 }

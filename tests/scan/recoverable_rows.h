@@ -16,8 +16,7 @@ inline bool CallsRecognised(fixtures::AndroidRelease release) {
 
 // A live row whose cell lies in a database laid in the image.
 inline bool IsLiveInImage(const fixtures::ImageRow& row) {
-  return !row.row.deleted && row.cellImageOffset &&
-         row.source.find(" as ") == std::string::npos;
+  return !row.row.deleted && row.cellImageOffset && row.source.find(" as ") == std::string::npos;
 }
 
 // A deleted call or message whose record survives in a page in use (a page

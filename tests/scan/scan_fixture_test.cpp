@@ -10,9 +10,9 @@
 
 #include "fixtures/demo_image.h"
 #include "platform/stop_flag.h"
+#include "scan/record_tests.h"
 #include "scan/recording_scan_view.h"
 #include "scan/recoverable_rows.h"
-#include "scan/record_tests.h"
 #include "scan/tscan.h"
 
 namespace orv {
@@ -51,9 +51,9 @@ struct ScannedImage {
 std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release) {
   auto scanned = std::make_unique<ScannedImage>();
   scanned->demo = fixtures::BuildDemoImage({.seed = 7, .release = release});
-  const fs::path path = fs::temp_directory_path() /
-                        ("orv-e2e-" + std::to_string(::getpid()) + "-" +
-                         std::to_string(static_cast<int>(release)) + ".img");
+  const fs::path path =
+      fs::temp_directory_path() / ("orv-e2e-" + std::to_string(::getpid()) + "-" +
+                                   std::to_string(static_cast<int>(release)) + ".img");
   EXPECT_EQ(fixtures::WriteFileBytes(path.string(), scanned->demo.image.bytes), "");
   ClearStop();
   scanned->outcome = Tscan({path.string()}, scanned->tables, scanned->view).run();
@@ -89,8 +89,8 @@ TEST_P(ScanFixtureTest, ListsTheLeafPagesOfTheThreeTablesAtTheirOffsets) {
     const auto& db = page.database == "contacts2.db" ? demo.contacts : demo.messages;
     const auto& info = db.pages[page.pageNumber - 1];
     if (info.typeByte != 0x0D || info.onFreelist || !page.note.empty()) continue;
-    const bool wanted = (info.owner == "calls" && CallsRecognised()) || info.owner == "sms" ||
-                        info.owner == "data";
+    const bool wanted =
+        (info.owner == "calls" && CallsRecognised()) || info.owner == "sms" || info.owner == "data";
     if (!wanted) continue;
     ++expected;
     EXPECT_TRUE(listed.count(page.imageOffset))
@@ -154,7 +154,8 @@ TEST_P(ScanFixtureTest, EveryLiveCallMessageAndContactComesBackWithItsValues) {
         const TableRow& row = data.at(id);
         EXPECT_EQ(row[fuck1::kData1], t.data1);
         EXPECT_EQ(row[fuck1::kFlag], phone ? "Tel" : "Name");
-        EXPECT_EQ(row[fuck1::kRawContactId], t.rawContactId <= 1 ? "1" : std::to_string(t.rawContactId));
+        EXPECT_EQ(row[fuck1::kRawContactId],
+                  t.rawContactId <= 1 ? "1" : std::to_string(t.rawContactId));
         break;
       }
       default:

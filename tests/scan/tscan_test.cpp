@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "platform/stop_flag.h"
+#include "scan/recording_scan_view.h"
 #include "scan/scan_source.h"
 #include "scan/scan_texts.h"
-#include "scan/recording_scan_view.h"
 
 namespace orv {
 namespace {
@@ -31,7 +31,8 @@ class TscanTest : public ::testing::Test {
   std::string WriteImage(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const fs::path path = dir_ / name;
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path.string();
   }
 

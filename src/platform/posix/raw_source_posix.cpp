@@ -25,7 +25,8 @@ class PosixFileSource : public RawSource {
   std::size_t readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
     std::size_t done = 0;
     while (done < length) {
-      const ssize_t n = ::pread(fd_, buffer + done, length - done, static_cast<off_t>(offset + done));
+      const ssize_t n =
+          ::pread(fd_, buffer + done, length - done, static_cast<off_t>(offset + done));
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
       done += static_cast<std::size_t>(n);
@@ -57,8 +58,8 @@ bool SizeOf(const struct stat& st, int fd, std::uint64_t& bytes) {
 OpenResult OpenImageFile(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0)
-    return {nullptr, errno == ENOENT || errno == ENOTDIR ? OpenError::kNotFound
-                                                          : OpenError::kNotReadable};
+    return {nullptr,
+            errno == ENOENT || errno == ENOTDIR ? OpenError::kNotFound : OpenError::kNotReadable};
   if (S_ISDIR(st.st_mode)) return {nullptr, OpenError::kNotReadable};
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {nullptr, OpenError::kNotReadable};
