@@ -1,7 +1,7 @@
 #include "scan/tscan.h"
 
-#include <cstring>
 #include <exception>
+#include <optional>
 
 #include "platform/stop_flag.h"
 #include "scan/block_reader.h"
