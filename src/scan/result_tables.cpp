@@ -86,30 +86,41 @@ void ResultTables::clearAll() {
 
 void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column,
                                        std::size_t tieColumn) {
+  auto numberAt = [](const TableRow& row, std::size_t at) {
+    return at < row.size() ? ParseInt64(row[at]) : std::nullopt;
+  };
   {
     std::lock_guard lock(mutex_);
     auto& rows = tableOf(table);
-    // Rows whose key does not convert compare equal to all others, which is no
-    // strict weak order; keep them where they stand and sort the rest around
-    // them, each run of convertible keys on its own.
-    auto keyOf = [column](const TableRow& row) -> std::optional<std::int64_t> {
-      return column < row.size() ? ParseInt64(row[column]) : std::nullopt;
+    // The keys are read once per row, not once per comparison.
+    struct Key {
+      std::optional<std::int64_t> value;
+      std::int64_t tie;
+      std::size_t row;
     };
-    auto begin = rows.begin();
-    while (begin != rows.end()) {
-      while (begin != rows.end() && !keyOf(*begin)) ++begin;
-      auto end = begin;
-      while (end != rows.end() && keyOf(*end)) ++end;
-      auto tieOf = [tieColumn](const TableRow& row) {
-        const auto tie = tieColumn < row.size() ? ParseInt64(row[tieColumn]) : std::nullopt;
-        return tie && *tie != -1 ? *tie : INT64_MAX;
-      };
-      std::stable_sort(begin, end, [&](const TableRow& a, const TableRow& b) {
-        const std::int64_t ka = *keyOf(a), kb = *keyOf(b);
-        return ka != kb ? ka < kb : tieOf(a) < tieOf(b);
+    std::vector<Key> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const auto tie = numberAt(rows[i], tieColumn);
+      keys.push_back({numberAt(rows[i], column), tie && *tie != -1 ? *tie : INT64_MAX, i});
+    }
+    // Rows whose key does not convert compare equal to all others, which is no
+    // strict weak order; keep them where they stand and sort each run of
+    // convertible keys between them on its own.
+    auto begin = keys.begin();
+    while (begin != keys.end()) {
+      begin = std::find_if(begin, keys.end(), [](const Key& k) { return k.value.has_value(); });
+      const auto end =
+          std::find_if(begin, keys.end(), [](const Key& k) { return !k.value.has_value(); });
+      std::stable_sort(begin, end, [](const Key& a, const Key& b) {
+        return *a.value != *b.value ? *a.value < *b.value : a.tie < b.tie;
       });
       begin = end;
     }
+    std::vector<TableRow> sorted;
+    sorted.reserve(rows.size());
+    for (const Key& key : keys) sorted.push_back(std::move(rows[key.row]));
+    rows = std::move(sorted);
   }
   changed();
 }
