@@ -22,15 +22,6 @@ bool IsCarvedPhoneNumber(std::string_view value) {
   return !IsMissing(value) && IsPhoneNumber(value);
 }
 
-// The first text column from `from` on, optionally only a non-empty one.
-std::optional<std::size_t> FirstTextColumn(const DecodedRecord& record, std::size_t from,
-                                           bool nonEmpty) {
-  for (std::size_t column = from; column < record.columnCount(); ++column) {
-    if (record.labels[column] == 'T' && !(nonEmpty && record.values[column].empty())) return column;
-  }
-  return std::nullopt;
-}
-
 std::string RenderedDate(std::string_view value) { return FormatRecordDate(value).value_or(""); }
 
 RowCells EmptyRow(ResultTable table) { return RowCells(ResultTableColumns(table).size() - 1); }
@@ -51,7 +42,7 @@ RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn
   Cell(cells, fuck2::kData) = RenderedDate(ValueAt(record, 2));
   Cell(cells, fuck2::kDuration) = ValueAt(record, 3);
   Cell(cells, fuck2::kType) = ValueAt(record, 4);
-  if (const auto name = FirstTextColumn(record, 5, false); name && record.values[*name] != "CN") {
+  if (const auto name = record.firstTextColumn(5); name && record.values[*name] != "CN") {
     Cell(cells, fuck2::kName) = record.values[*name];
   }
   Cell(cells, fuck2::kDel) = kDeletedMark;
@@ -112,7 +103,7 @@ bool PassesDataPretest(const DecodedRecord& record) {
 
 std::optional<RowCells> BuildDataRow(const DecodedRecord& record, const std::string& dbResultSn) {
   if (record.columnCount() < 4 || record.values[2] == "4") return std::nullopt;
-  const auto data1 = FirstTextColumn(record, 4, false);
+  const auto data1 = record.firstTextColumn(4);
   if (!data1) return std::nullopt;
   const std::string& text = record.values[*data1];
   const char* flag = IsPhoneNumber(text) ? "Tel" : IsPersonName(text) ? "Name" : nullptr;

@@ -8,6 +8,7 @@
 // "Null", a decimal integer, "NoUser", "BLOB", or the text itself.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,14 @@ struct DecodedRecord {
     labels.push_back(label);
     sizes.push_back(size);
     values.push_back(std::move(value));
+  }
+
+  // The first text column from `from` on (only a non-empty one when asked),
+  // or none.
+  std::optional<std::size_t> firstTextColumn(std::size_t from, bool nonEmpty = false) const {
+    for (std::size_t column = from; column < labels.size(); ++column)
+      if (labels[column] == 'T' && !(nonEmpty && values[column].empty())) return column;
+    return std::nullopt;
   }
 
   // The lists as the engine's tables show them: labels and sizes joined by

@@ -10,20 +10,14 @@ constexpr std::string_view kDeletedId = "-1";
 
 std::string DelMark(const std::string& id) { return id == kDeletedId ? "DEL" : ""; }
 
-// The first text value from `from` on, or empty.
-std::string FirstText(const DecodedRecord& r, std::size_t from) {
-  for (std::size_t i = from; i < r.columnCount(); ++i)
-    if (r.labels[i] == 'T') return r.values[i];
-  return {};
-}
-
 bool AddCallRow(const DecodedRecord& r, const std::string& sn, ResultTables& tables) {
   if (r.columnCount() < 5 || !IsPhoneNumber(r.values[1])) return true;
   const std::string& id = r.values[0];
   if (id == kDeletedId && !IsRecordDate(r.values[2])) return true;
   const auto date = FormatRecordDate(r.values[2]);
   if (!date) return false;
-  std::string name = FirstText(r, 5);
+  const auto nameColumn = r.firstTextColumn(5);
+  std::string name = nameColumn ? r.values[*nameColumn] : "";
   if (name == "CN" || name == "中国") name.clear();  // the country column, not a name
   tables.append(ResultTable::kFuck2, {id, r.values[1], *date, "", r.values[3], DelMark(id),
                                       r.values[4], name, "Call", sn});
@@ -69,18 +63,17 @@ void AddDataRow(const DecodedRecord& r, const std::string& sn, ResultTables& tab
   if (r.columnCount() < 4 || r.values[2] == "4") return;
   const std::string mimetype = r.labels[2] == '8' ? "1" : "";
   const std::string rawContact = r.values[3] == kNoUserValue ? "1" : r.values[3];
+  // No text column: the row is added with an empty flag (purged at the end).
   std::string data1;
   std::string flag;
-  for (std::size_t i = 4; i < r.columnCount(); ++i) {
-    if (r.labels[i] != 'T') continue;
-    data1 = r.values[i];
+  if (const auto column = r.firstTextColumn(4)) {
+    data1 = r.values[*column];
     if (IsPhoneNumber(data1))
       flag = "Tel";
     else if (!data1.empty() && IsPersonName(data1))
       flag = "Name";
     else
       return;
-    break;
   }
   const std::string& id = r.values[0];
   tables.append(ResultTable::kFuck1, {id, mimetype, rawContact, data1, flag, sn, DelMark(id)});
