@@ -1,6 +1,7 @@
 #include "app/desktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,15 +45,15 @@ QString QtFilter(const QString& filter) {
   return filter.left(bar) + " (" + filter.mid(bar + 1) + ")";
 }
 
-void RealFileDialog(FileDialogRequest& request) {
+bool RealFileDialog(FileDialogRequest& request) {
   QFileDialog dialog(request.owner);
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!request.filter.isEmpty()) dialog.setNameFilter(QtFilter(request.filter));
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
-  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-    request.fileName = dialog.selectedFiles().first();
-  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  request.fileName = dialog.selectedFiles().first();
+  return true;
 }
 
 }  // namespace
@@ -72,6 +73,17 @@ BoxAnswer ShowMessageBox(const QString& text, const QString& caption, BoxIcon ic
   return ShowMessageBox(MessageBoxRequest{owner, caption, text, icon, buttons});
 }
 
-void RunFileDialog(FileDialogRequest& request) { CurrentDesktop().fileDialog(request); }
+bool RunFileDialog(FileDialogRequest& request) { return CurrentDesktop().fileDialog(request); }
+
+void OpenOrShowAddress(const QUrl& url) {
+  if (CurrentDesktop().openUrl(url)) return;
+  if (url.isLocalFile()) {
+    ShowMessageBox(QStringLiteral("系统没有可以打开此文件的程序，请手动打开：\n") +
+                   QDir::toNativeSeparators(url.toLocalFile()));
+  } else {
+    ShowMessageBox(QStringLiteral("无法启动浏览器，请在浏览器中手动打开此网址：\n") +
+                   url.toString());
+  }
+}
 
 }  // namespace orv

@@ -26,7 +26,7 @@ struct MessageBoxRequest {
 
 // What a file dialog works on, as the windows keep it between runs: the file
 // name it starts with and, after the run, the one chosen. A cancelled run
-// leaves the name as it was.
+// leaves the name as it was, and its run answers false.
 struct FileDialogRequest {
   QWidget* owner = nullptr;
   bool save = false;
@@ -36,8 +36,10 @@ struct FileDialogRequest {
 
 struct Desktop {
   std::function<BoxAnswer(const MessageBoxRequest&)> messageBox;
-  std::function<void(FileDialogRequest&)> fileDialog;
-  // Opens a web page or a document with the desktop's program for it.
+  // True when the user chose a file, false when the dialog was cancelled.
+  std::function<bool(FileDialogRequest&)> fileDialog;
+  // Opens a web page or a document with the desktop's program for it; false
+  // when the desktop has no program for it or could not start it.
   std::function<bool(const QUrl&)> openUrl;
 };
 
@@ -49,6 +51,10 @@ BoxAnswer ShowMessageBox(const MessageBoxRequest& request);
 BoxAnswer ShowMessageBox(const QString& text, const QString& caption = QStringLiteral("提示"),
                          BoxIcon icon = BoxIcon::kInformation, BoxButtons buttons = BoxButtons::kOk,
                          QWidget* owner = nullptr);
-void RunFileDialog(FileDialogRequest& request);
+// True when a file was chosen, false when the dialog was cancelled.
+bool RunFileDialog(FileDialogRequest& request);
+// Opens `url` with the desktop; when that fails, a message gives the address
+// (a local file's path) so that the user can open it by hand.
+void OpenOrShowAddress(const QUrl& url);
 
 }  // namespace orv

@@ -1,7 +1,8 @@
 #pragma once
 // The program's windows, created in a fixed order: the main window, the
 // wireless-link window, the disk chooser, the raw-results window and the about
-// window. Only the main window is shown; the others start hidden.
+// window. Only the main window is shown; the others start hidden, are owned
+// by the main window (kept above it) and open centred over it.
 
 #include <QString>
 #include <memory>

@@ -17,10 +17,18 @@ Gauge::Gauge(QWidget* parent) : QProgressBar(parent) {
 }
 
 void Gauge::setRange64(std::int64_t maximum) {
-  maximum = std::max<std::int64_t>(maximum, 0);
+  maximum64_ = std::max<std::int64_t>(maximum, 0);
   shift_ = 0;
-  while ((maximum >> shift_) > std::numeric_limits<int>::max()) ++shift_;
-  setRange(0, static_cast<int>(maximum >> shift_));
+  while ((maximum64_ >> shift_) > std::numeric_limits<int>::max()) ++shift_;
+  // A range of 0..0 would make the bar animate as "busy": one step instead,
+  // so position 0 shows an empty bar.
+  setRange(0, std::max(1, static_cast<int>(maximum64_ >> shift_)));
+  setValue(0);
+}
+
+void Gauge::finish(bool completed) {
+  setRange64(1);
+  setValue(completed ? maximum() : minimum());
 }
 
 void Gauge::setPosition64(std::int64_t position) {

@@ -9,6 +9,7 @@
 #include "app/status_panels.h"
 #include "app/tform1.h"
 #include "app/ui_thread.h"
+#include "platform/progress_estimate.h"
 
 namespace orv {
 
@@ -17,7 +18,11 @@ void MainWindowViews::addLogLine(const LogLine& line) {
 }
 
 void MainWindowViews::setGaugeRange(std::int64_t maximum) {
-  RunOnUiThread(&form_, [&] { form_.g1->setRange64(maximum); });
+  RunOnUiThread(&form_, [&] {
+    form_.g1->setRange64(maximum);
+    stageTimer_.start();
+    showPosition(0);
+  });
 }
 
 void MainWindowViews::setGaugePosition(std::int64_t position) {
@@ -25,8 +30,14 @@ void MainWindowViews::setGaugePosition(std::int64_t position) {
   if (positionPosted_.exchange(true)) return;
   PostToUiThread(&form_, [this] {
     positionPosted_.store(false);
-    form_.g1->setPosition64(pendingPosition_.load(std::memory_order_relaxed));
+    showPosition(pendingPosition_.load(std::memory_order_relaxed));
   });
+}
+
+void MainWindowViews::showPosition(std::int64_t position) {
+  form_.g1->setPosition64(position);
+  const double elapsed = static_cast<double>(stageTimer_.elapsed()) / 1000.0;
+  form_.stat1->setProgressText(ToQt(ProgressText(position, form_.g1->maximum64(), elapsed)));
 }
 
 void MainWindowViews::setStatus(int panel, const std::string& text) {

@@ -6,6 +6,7 @@
 // posted without waiting (a scan moves the gauge once per 64 KiB block), at
 // most one of each kind on its way at a time.
 
+#include <QElapsedTimer>
 #include <QString>
 #include <array>
 #include <atomic>
@@ -35,7 +36,12 @@ class MainWindowViews : public ScanView, public PreviewView, public SaveView {
   void addRows(PreviewList list, std::vector<ListRow> rows) override;
 
  private:
+  // Shows the position on the gauge and, in the status bar, the percentage
+  // and the time left of the stage.
+  void showPosition(std::int64_t position);
+
   TForm1& form_;
+  QElapsedTimer stageTimer_;  // since the gauge's range was last set; UI thread
   // The latest gauge position and whether an update is on its way to the
   // UI thread: a worker faster than the window posts at most one at a time.
   std::atomic<std::int64_t> pendingPosition_{0};

@@ -41,6 +41,7 @@ void PreviewModel::appendRows(std::vector<ListRow> rows) {
 
 void PreviewModel::sortByColumn(int column, bool ascending) {
   const auto cell = static_cast<std::size_t>(column);
+  const ColumnOrder order = cell < columns_.size() ? columns_[cell].order : ColumnOrder::kText;
   emit layoutAboutToBeChanged();
   // Each key is made once; comparing the made keys is a plain byte compare.
   struct Keyed {
@@ -51,7 +52,7 @@ void PreviewModel::sortByColumn(int column, bool ascending) {
   keyed.reserve(rows_.size());
   for (ListRow& row : rows_) {
     std::optional<std::string> key;
-    if (cell < row.size()) key = ListOrderKey(row[cell]);
+    if (cell < row.size()) key = ColumnOrderKey(row[cell], order);
     keyed.push_back({std::move(key), std::move(row)});
   }
   std::stable_sort(keyed.begin(), keyed.end(), [ascending](const Keyed& a, const Keyed& b) {

@@ -29,8 +29,9 @@ class PreviewModel : public QAbstractTableModel {
   void setColumns(std::vector<PreviewColumn> columns);
   void appendRows(std::vector<ListRow> rows);
 
-  // Sorts by a column compared as list text (column 0 the row captions);
-  // descending unless `ascending`. A row without the cell compares equal.
+  // Sorts by a column in the column's order (text, whole numbers or dates;
+  // column 0 the row captions); descending unless `ascending`. A row without
+  // the cell compares equal.
   void sortByColumn(int column, bool ascending);
 
   const std::vector<PreviewColumn>& columns() const { return columns_; }

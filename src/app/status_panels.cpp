@@ -18,6 +18,11 @@ StatusPanels::StatusPanels(QWidget* parent) : QFrame(parent) {
     layout->addWidget(panels_[i]);
   }
   layout->addStretch();
+  progress_ = new QLabel(this);
+  progress_->setObjectName(QStringLiteral("progressPanel"));
+  progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  progress_->setContentsMargins(4, 0, 6, 0);
+  layout->addWidget(progress_);
 }
 
 void StatusPanels::setPanelText(int panel, const QString& text) {
@@ -27,5 +32,9 @@ void StatusPanels::setPanelText(int panel, const QString& text) {
 QString StatusPanels::panelText(int panel) const {
   return panels_.at(static_cast<std::size_t>(panel))->text();
 }
+
+void StatusPanels::setProgressText(const QString& text) { progress_->setText(text); }
+
+QString StatusPanels::progressText() const { return progress_->text(); }
 
 }  // namespace orv

@@ -1,6 +1,7 @@
 #pragma once
 // The status bar stat1: three panels of fixed width, panel 0 a one-word state
-// ("就绪" when idle), panel 1 the current activity.
+// ("就绪" when idle), panel 1 the current activity; at the right end, how far
+// the running worker has got (percentage and time left).
 
 #include <QFrame>
 #include <QString>
@@ -20,9 +21,12 @@ class StatusPanels : public QFrame {
 
   void setPanelText(int panel, const QString& text);
   QString panelText(int panel) const;
+  void setProgressText(const QString& text);
+  QString progressText() const;
 
  private:
   std::array<QLabel*, 3> panels_{};
+  QLabel* progress_;
 };
 
 }  // namespace orv

@@ -79,10 +79,18 @@ void TForm1::showOnlyPage(QWidget* page) {
   for (int i = 0; i < pgc1->count(); ++i) pgc1->setTabVisible(i, pgc1->widget(i) == page);
 }
 
+// The scan buttons are disabled exactly while a scan runs, which is when
+// "停止扫描" has something to stop.
 void TForm1::setScanButtonsEnabled(bool enabled) {
   btn17->setEnabled(enabled);
   btn19->setEnabled(enabled);
   btn20->setEnabled(enabled);
+  btn18->setEnabled(!enabled);
+}
+
+void TForm1::finishProgress(bool completed) {
+  g1->finish(completed);
+  stat1->setProgressText(QString());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

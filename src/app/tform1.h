@@ -212,9 +212,15 @@ class TForm1 : public QMainWindow {
   void openCurrentLink();
 
   void FormClose();
+  // The gauge and the progress panel as a worker leaves them (see Gauge).
+  void finishProgress(bool completed);
+  struct ScanRunState;
+  void scanEnded(const std::shared_ptr<ScanRunState>& run);
   // Runs `job` on a worker thread; an exception that escapes it is logged.
   void startWorker(std::function<void()> job, std::function<void()> whenDone = {});
   std::optional<PreviewKind> checkedPreviewKind() const;  // by rb1, rb2, rb3
+  // Widens the preview lists' columns to what the preview shows first.
+  void fitPreviewColumns();
   void savePreview(PreviewList list);
   void sortPreview(PreviewModel& model, int column);
 
@@ -228,6 +234,8 @@ class TForm1 : public QMainWindow {
   std::optional<PreviewKind> shownKind_;
   std::vector<Link> links_;
   std::size_t linkIndex_ = 0;
+  // The scan under way, shared with its worker; none when no scan runs.
+  std::shared_ptr<ScanRunState> runningScan_;
   std::unique_ptr<MainWindowViews> views_;
   WorkerThreads* workers_;
 };

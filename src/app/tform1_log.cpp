@@ -1,7 +1,9 @@
 // The activity log: adding lines and saving the log.
 
+#include <QHeaderView>
 #include <QTreeView>
 
+#include "app/column_fit.h"
 #include "app/log_model.h"
 #include "app/qt_text.h"
 #include "app/tform1.h"
@@ -11,15 +13,20 @@
 
 namespace orv {
 
+// A line wider than its column widens it: the log has few lines, and a cut
+// date or description is of no use.
 void TForm1::AddLogLine(const LogLine& line) {
   logModel_->append(line);
+  const int row = logModel_->rowCount() - 1;
+  for (int column = 0; column < logModel_->columnCount(); ++column) {
+    WidenColumnToFit(lv4, lv4->header(), column, row, 1);
+  }
   lv4->scrollToBottom();
 }
 
 void TForm1::N1Click() {
   dlgSave1.fileName = QStringLiteral("ORV-") + ToQt(FormatFileStamp(Now())) + ".log";
-  // The dialog's answer is not asked: a cancelled dialog keeps the preset.
-  RunFileDialog(dlgSave1);
+  if (!RunFileDialog(dlgSave1)) return;  // cancelled: nothing is written
   if (dlgSave1.fileName.isEmpty()) {
     ShowMessageBox(QStringLiteral("保存路径不能为空，请重新设置!"));
     return;

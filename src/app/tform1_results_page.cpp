@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include "app/column_fit.h"
 #include "app/gui_messages.h"
 #include "app/page_builders.h"
 #include "app/preview_model.h"
@@ -127,6 +128,18 @@ void TForm1::setPreviewColumns(const std::vector<PreviewColumn>& columns) {
   }
 }
 
+// Once per preview, not per row: the first screenful decides, the widths
+// given for the kind are the least. Both lists have the same room, but only
+// the one on the shown tab has been laid out.
+void TForm1::fitPreviewColumns() {
+  const int rows = std::max(RowsPerScreen(lv9), RowsPerScreen(lv12));
+  for (QTableView* list : {lv9, lv12}) {
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+      WidenColumnToFit(list, list->horizontalHeader(), column, 0, rows);
+    }
+  }
+}
+
 PreviewModel& TForm1::previewModel(PreviewList list) {
   return list == PreviewList::kNormal ? *normalModel_ : *deletedModel_;
 }
@@ -144,7 +157,11 @@ void TForm1::btn24Click() {
   // One preview at a time: two would fill the same lists.
   btn24->setEnabled(false);
   startWorker([kind = *kind, &tables, views = views_.get()] { TYuLan(kind, tables, *views).run(); },
-              [this] { btn24->setEnabled(true); });
+              [this] {
+                btn24->setEnabled(true);
+                finishProgress(true);
+                fitPreviewColumns();
+              });
 }
 
 std::optional<PreviewKind> TForm1::checkedPreviewKind() const {
@@ -159,28 +176,30 @@ void TForm1::N2Click() { savePreview(PreviewList::kNormal); }
 void TForm1::MenuItem1Click() { savePreview(PreviewList::kDeleted); }
 
 void TForm1::savePreview(PreviewList list) {
+  // An empty list is refused before the user is asked for a file name.
+  ListSnapshot rows = previewModel(list).snapshot();
+  if (rows.rows.empty()) {
+    ShowMessageBox(QStringLiteral("预览结果为空无法保存!"));
+    return;
+  }
   // The lists hold what was last previewed, whatever the buttons say now.
   const PreviewKind kind =
       shownKind_ ? *shownKind_ : checkedPreviewKind().value_or(PreviewKind::kContacts);
   const QString deleted = list == PreviewList::kDeleted ? QStringLiteral("删除-") : QString();
   dlgSave2.fileName = QStringLiteral("ORV-") + KindWord(kind) + "-" + deleted +
                       ToQt(FormatFileStamp(Now())) + ".csv";
-  // The dialog's answer is not asked: a cancelled dialog saves under the
-  // preset name.
-  RunFileDialog(dlgSave2);
+  if (!RunFileDialog(dlgSave2)) return;  // cancelled: nothing is written
   if (dlgSave2.fileName.isEmpty()) {
     ShowMessageBox(QStringLiteral("保存路径不能为空，请重新设置!"));
     return;
   }
-  ListSnapshot rows = previewModel(list).snapshot();
-  if (rows.rows.empty()) {
-    ShowMessageBox(QStringLiteral("预览结果为空无法保存!"));
-    return;
-  }
-  startWorker([rows = std::move(rows), name = FromQt(dlgSave2.fileName), kind,
-               views = views_.get()]() mutable {
-    Tsave(std::move(rows), name, kind, kUserFileEncoding, *views).run();
-  });
+  auto written = std::make_shared<bool>(false);
+  startWorker(
+      [rows = std::move(rows), name = FromQt(dlgSave2.fileName), kind, views = views_.get(),
+       written]() mutable {
+        *written = Tsave(std::move(rows), name, kind, kUserFileEncoding, *views).run();
+      },
+      [this, written] { finishProgress(*written); });
 }
 
 void TForm1::k(int column) { sortPreview(*normalModel_, column); }

@@ -19,6 +19,14 @@
 #include "scan/tscan.h"
 
 namespace orv {
+
+// How one scan run ended, written by its worker before the thread ends, and
+// whether the user asked it to stop; read on the UI thread when it has ended.
+struct TForm1::ScanRunState {
+  ScanOutcome outcome = ScanOutcome::kStopped;
+  bool stopAsked = false;
+};
+
 namespace {
 
 QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& caption) {
@@ -63,6 +71,7 @@ QWidget* TForm1::buildScanPage() {
   kindLayout->addWidget(rb7, 1, 1);
   btn17 = MakeButton(page, "btn17", QStringLiteral("开始扫描"));
   btn18 = MakeButton(page, "btn18", QStringLiteral("停止扫描"));
+  btn18->setEnabled(false);  // until a scan runs
   auto* run = new QHBoxLayout;
   run->addWidget(btn17);
   run->addWidget(btn18);
@@ -112,22 +121,44 @@ void TForm1::btn17Click() {
                                      : ScanKind::kWeChatChats;
   // Disabled at once, so that a double click cannot start a second scan.
   setScanButtonsEnabled(false);
-  startWorker([settings, &tables, views = views_.get()] { Tscan(settings, tables, *views).run(); },
-              [this] { setScanButtonsEnabled(true); });
+  auto run = std::make_shared<ScanRunState>();
+  runningScan_ = run;
+  startWorker([settings, &tables, views = views_.get(),
+               run] { run->outcome = Tscan(settings, tables, *views).run(); },
+              [this, run] { scanEnded(run); });
 }
 
 void TForm1::btn18Click() {
+  if (!runningScan_) return;  // nothing to stop
   const BoxAnswer answer =
       ShowMessageBox(QStringLiteral("停止扫描后将不能恢复完整的内容，是否真的要停止？"),
                      QStringLiteral("提示"), BoxIcon::kInformation, BoxButtons::kYesNo);
-  if (answer != BoxAnswer::kYes) return;
+  // The scan may have ended while the question was open: then its results
+  // stand and the answer changes nothing.
+  if (answer != BoxAnswer::kYes || !runningScan_) return;
+  runningScan_->stopAsked = true;
   RequestStop();
   stat1->setPanelText(0, QStringLiteral("就绪"));
   stat1->setPanelText(1, QString());
-  ResultTables& tables = peers_.form5->tables();
-  for (ResultTable table :
-       {ResultTable::kDbResult, ResultTable::kFuck1, ResultTable::kFuck2, ResultTable::kFuck3}) {
-    tables.clear(table);
+}
+
+// The result tables are cleared only here, when the worker can no longer add
+// rows, and only when the user's stop really ended the scan early.
+void TForm1::scanEnded(const std::shared_ptr<ScanRunState>& run) {
+  const bool completed = run->outcome == ScanOutcome::kCompleted;
+  finishProgress(completed);
+  if (run != runningScan_) return;  // a newer scan owns the tables and buttons
+  runningScan_.reset();
+  setScanButtonsEnabled(true);
+  if (!run->stopAsked) return;
+  if (run->outcome == ScanOutcome::kStopped) {
+    ResultTables& tables = peers_.form5->tables();
+    for (ResultTable table :
+         {ResultTable::kDbResult, ResultTable::kFuck1, ResultTable::kFuck2, ResultTable::kFuck3}) {
+      tables.clear(table);
+    }
+  } else {
+    ClearStop();  // asked too late to stop anything: the flag must not linger
   }
 }
 

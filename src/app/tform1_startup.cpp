@@ -69,7 +69,7 @@ void TForm1::createLinkLabel() {
 }
 
 void TForm1::openCurrentLink() {
-  if (linkIndex_ < links_.size()) CurrentDesktop().openUrl(QUrl(ToQt(links_[linkIndex_].url)));
+  if (linkIndex_ < links_.size()) OpenOrShowAddress(QUrl(ToQt(links_[linkIndex_].url)));
 }
 
 void TForm1::tmr1Timer() {

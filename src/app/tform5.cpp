@@ -117,7 +117,7 @@ void TForm5::exportTable(ResultTable table, const QString& prefix) {
   dlgSave1.owner = this;
   dlgSave1.save = true;
   dlgSave1.fileName = prefix + ToQt(FormatFileStamp(Now())) + ".orv";
-  RunFileDialog(dlgSave1);
+  if (!RunFileDialog(dlgSave1)) return;  // cancelled: nothing is written
   if (dlgSave1.fileName.isEmpty()) {
     ShowMessageBox(QStringLiteral("保存路径不能为空，请重新设置!"), QStringLiteral("路径为空"));
     return;

@@ -94,6 +94,7 @@ void TForm6::showPage(Page page) {
   pgc1->setCurrentWidget(shown);
   pgc1->setTabVisible(0, shown == ts1);
   pgc1->setTabVisible(1, shown == ts2);
+  setWindowTitle(shown == ts1 ? QStringLiteral("关于ORV") : QStringLiteral("反馈问题"));
   show();
   raise();
 }

@@ -2,18 +2,12 @@
 
 #include <cinttypes>
 
+#include "platform/progress_estimate.h"
+
 namespace orv {
 namespace {
 
 constexpr std::int64_t kSectorBytes = 512;
-
-std::string FormatDuration(double seconds) {
-  if (seconds < 0 || seconds > 359999) return "--:--";
-  const auto s = static_cast<long>(seconds);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
-  return text;
-}
 
 }  // namespace
 
@@ -66,9 +60,9 @@ void TerminalProgress::draw() {
   const auto interval = isTerminal_ ? std::chrono::milliseconds(200) : std::chrono::seconds(5);
   if (now - lastDraw_ < interval) return;
   lastDraw_ = now;
-  const double fraction = maximum_ > 0 ? static_cast<double>(position_) / maximum_ : 1.0;
+  const double fraction = ProgressFraction(position_, maximum_);
   const double elapsed = std::chrono::duration<double>(now - stageStart_).count();
-  const double left = fraction > 0 ? elapsed / fraction - elapsed : -1;
+  const double left = SecondsLeft(fraction, elapsed).value_or(-1);
   char rate[32] = "";
   if (sectorScale_ && elapsed > 0)
     std::snprintf(rate, sizeof rate, "  %.1f MB/s",

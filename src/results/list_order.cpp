@@ -1,6 +1,9 @@
 #include "results/list_order.h"
 
+#include <array>
+#include <charconv>
 #include <cstdint>
+#include <optional>
 
 #include "platform/text_codec.h"
 
@@ -35,7 +38,61 @@ std::string JoinFields(const ListEntry& fields) {
   return joined;
 }
 
+// Keys of cells that read as the column's kind start below those that do not.
+constexpr char kTypedKey = '\0';
+constexpr char kTextKey = '\1';
+
+std::optional<std::int64_t> WholeNumber(std::string_view text) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || stop != end || text.empty()) return std::nullopt;
+  return value;
+}
+
+// Eight bytes that compare as the signed value does.
+std::string NumberKey(std::int64_t value) {
+  const std::uint64_t biased = static_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << 63);
+  std::string key(1, kTypedKey);
+  for (int shift = 56; shift >= 0; shift -= 8) {
+    key += static_cast<char>((biased >> shift) & 0xFF);
+  }
+  return key;
+}
+
+// "yyyy-M-d h:m:s" (each field after the year one or two digits) as
+// "yyyyMMddhhmmss"; none for anything else.
+std::optional<std::string> DateTimeDigits(std::string_view text) {
+  constexpr std::array<char, 5> kSeparators = {'-', '-', ' ', ':', ':'};
+  std::string digits;
+  std::size_t i = 0;
+  for (std::size_t field = 0; field < 6; ++field) {
+    const std::size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    const std::size_t length = i - start;
+    if (field == 0 ? length != 4 : length < 1 || length > 2) return std::nullopt;
+    if (length == 1) digits += '0';
+    digits += text.substr(start, length);
+    if (field == kSeparators.size()) break;
+    if (i >= text.size() || text[i] != kSeparators[field]) return std::nullopt;
+    ++i;
+  }
+  if (i != text.size()) return std::nullopt;
+  return digits;
+}
+
 }  // namespace
+
+std::string ColumnOrderKey(std::string_view cell, ColumnOrder order) {
+  if (order == ColumnOrder::kNumber) {
+    if (const auto value = WholeNumber(cell)) return NumberKey(*value);
+  } else if (order == ColumnOrder::kDateTime) {
+    if (const auto digits = DateTimeDigits(cell)) return kTypedKey + *digits;
+  } else {
+    return ListOrderKey(cell);
+  }
+  return kTextKey + ListOrderKey(cell);
+}
 
 std::string ListOrderKey(std::string_view utf8) {
   if (auto gb = Utf8ToGb18030(utf8)) {

@@ -19,6 +19,18 @@ std::string ListOrderKey(std::string_view utf8);
 // <0, 0 or >0 as `a` sorts before, with or after `b`.
 int CompareListText(std::string_view a, std::string_view b);
 
+// How a list column compares its cells.
+enum class ColumnOrder {
+  kText,      // as ListOrderKey
+  kNumber,    // whole numbers by value ("27" before "1003")
+  kDateTime,  // "yyyy-M-d h:m:s" dates by time, fields with or without zeros
+};
+
+// The bytes under which `cell` sorts in a column of `order`: cells that read
+// as the column's kind come first, in the kind's order; any other cell
+// follows them, in text order.
+std::string ColumnOrderKey(std::string_view cell, ColumnOrder order);
+
 // An entry of a list: its fields, in the order they were joined for sorting.
 using ListEntry = std::vector<std::string>;
 

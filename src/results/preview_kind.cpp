@@ -3,13 +3,18 @@
 namespace orv {
 
 const std::vector<PreviewColumn>& PreviewColumns(PreviewKind kind) {
+  constexpr auto kNumber = ColumnOrder::kNumber;
+  constexpr auto kDate = ColumnOrder::kDateTime;
   static const std::vector<PreviewColumn> kContacts = {
-      {"编号", 50}, {"姓名", 150}, {"电话号码1", 150}, {"电话号码2", 150}};
-  static const std::vector<PreviewColumn> kCalls = {{"编号", 50},     {"接听/拨出", 80},
-                                                    {"通话时长", 80}, {"日期", 100},
-                                                    {"姓名", 80},     {"电话号码", 100}};
-  static const std::vector<PreviewColumn> kMessages = {
-      {"编号", 50}, {"发送/接收", 80}, {"日期", 100}, {"电话号码", 80}, {"短信内容", 300}};
+      {"编号", 50, kNumber}, {"姓名", 150}, {"电话号码1", 150}, {"电话号码2", 150}};
+  static const std::vector<PreviewColumn> kCalls = {
+      {"编号", 50, kNumber}, {"接听/拨出", 80}, {"通话时长", 80, kNumber},
+      {"日期", 100, kDate},  {"姓名", 80},      {"电话号码", 100}};
+  static const std::vector<PreviewColumn> kMessages = {{"编号", 50, kNumber},
+                                                       {"发送/接收", 80},
+                                                       {"日期", 100, kDate},
+                                                       {"电话号码", 80},
+                                                       {"短信内容", 300}};
   switch (kind) {
     case PreviewKind::kContacts:
       return kContacts;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "results/list_order.h"
 #include "scan/result_tables.h"
 
 namespace orv {
@@ -18,7 +19,8 @@ enum class PreviewList { kNormal, kDeleted };
 
 struct PreviewColumn {
   std::string caption;
-  int width = 0;  // pixels
+  int width = 0;                           // pixels; the least the list shows
+  ColumnOrder order = ColumnOrder::kText;  // how a click on its header sorts it
 };
 
 // The columns of both preview lists of a kind, "编号" first.

@@ -1,13 +1,19 @@
 // The small parts of the program that need no window: the INI reader, the
-// link list, the gauge's scaling and the JPEG decoder.
+// link list, the gauge, the preview's sort, Qt's translations and the JPEG
+// decoder.
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include "app/gauge.h"
 #include "app/ini_file.h"
 #include "app/jpeg_image.h"
 #include "app/link_list.h"
+#include "app/preview_model.h"
+#include "app/qt_translations.h"
 #include "gui_test.h"
 
 namespace orv::testing {
@@ -87,6 +93,67 @@ TEST_F(GuiTest, GaugeScalesRangesBeyondInt) {
   EXPECT_EQ(gauge.value(), gauge.maximum() / 2);
   gauge.setPosition64(sectors * 2);  // beyond the range: held at the end
   EXPECT_EQ(gauge.value(), gauge.maximum());
+}
+
+// Qt's bar animates endlessly as "busy" when its range has no length.
+TEST_F(GuiTest, GaugeNeverShowsTheBusyAnimation) {
+  Gauge gauge;
+  for (const std::int64_t maximum : {std::int64_t{-5}, std::int64_t{0}, std::int64_t{1}}) {
+    gauge.setRange64(maximum);
+    EXPECT_LT(gauge.minimum(), gauge.maximum()) << maximum;
+    EXPECT_EQ(gauge.value(), gauge.minimum()) << maximum;
+    gauge.setPosition64(0);
+    EXPECT_EQ(gauge.value(), gauge.minimum()) << maximum;
+  }
+  gauge.setRange64(1000);
+  gauge.setPosition64(300);
+  gauge.finish(true);
+  EXPECT_LT(gauge.minimum(), gauge.maximum());
+  EXPECT_EQ(gauge.value(), gauge.maximum());
+  gauge.finish(false);
+  EXPECT_EQ(gauge.value(), gauge.minimum());
+}
+
+TEST_F(GuiTest, PreviewColumnsSortByTheirKind) {
+  PreviewModel model(QIcon(), nullptr);
+  model.setColumns(
+      {{"编号", 50, ColumnOrder::kNumber}, {"日期", 100, ColumnOrder::kDateTime}, {"姓名", 80}});
+  model.appendRows({{"27", "2011-10-25 17:28:33", "b"},
+                    {"1003", "2011-9-3 08:00:00", "a"},
+                    {"1", "Null", "C"},
+                    {"-4", "2011-10-25 7:28:33", "10"},
+                    {"x", "2011-10-25 17:28:34", "2"}});
+  const auto column = [&](int index) {
+    std::vector<std::string> cells;
+    for (const ListRow& row : model.snapshot().rows) cells.push_back(row.at(index));
+    return cells;
+  };
+  model.sortByColumn(0, true);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"-4", "1", "27", "1003", "x"}));
+  model.sortByColumn(0, false);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"x", "1003", "27", "1", "-4"}));
+  model.sortByColumn(1, true);
+  EXPECT_EQ(column(1),
+            (std::vector<std::string>{"2011-9-3 08:00:00", "2011-10-25 7:28:33",
+                                      "2011-10-25 17:28:33", "2011-10-25 17:28:34", "Null"}));
+  model.sortByColumn(2, true);  // text, letters folded: digits before letters
+  EXPECT_EQ(column(2), (std::vector<std::string>{"10", "2", "a", "b", "C"}));
+}
+
+TEST(QtTranslationsTest, AbsentTranslationsChangeNothing) {
+  QTemporaryDir empty;
+  EXPECT_EQ(InstallQtChineseTranslations(*QCoreApplication::instance(), empty.path()), nullptr);
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), "Open");
+}
+
+TEST(QtTranslationsTest, QtsOwnDialogsSpeakChineseWhenTranslationsArePresent) {
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!QFile::exists(folder + "/qtbase_zh_CN.qm")) GTEST_SKIP() << "no qtbase_zh_CN.qm";
+  QTranslator* translator = InstallQtChineseTranslations(*QCoreApplication::instance());
+  ASSERT_NE(translator, nullptr);
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), "打开");
+  QCoreApplication::removeTranslator(translator);
+  delete translator;
 }
 
 TEST_F(GuiTest, JpegDecoderRejectsBadInput) {

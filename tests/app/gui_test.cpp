@@ -47,9 +47,10 @@ void GuiTest::SetUp() {
   };
   desktop.fileDialog = [this](FileDialogRequest& dialog) {
     dialogPresets.push_back(dialog.fileName);
-    if (dialogChoices.empty()) return;
+    if (dialogChoices.empty()) return false;
     dialog.fileName = dialogChoices.front();
     dialogChoices.pop_front();
+    return true;
   };
   desktop.openUrl = [this](const QUrl& url) {
     openedUrls.push_back(url);

@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "app/desktop.h"
@@ -19,6 +20,9 @@
 
 class QHeaderView;
 class QWidget;
+
+// Failure messages show texts, not their UTF-16 code units.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace orv::testing {
 

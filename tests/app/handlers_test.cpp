@@ -1,5 +1,6 @@
 // The handlers' answers to bad input, the help buttons and the small windows.
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,8 @@
 #include <QTreeWidget>
 #include <functional>
 
+#include "app/gauge.h"
+#include "app/preview_model.h"
 #include "app/status_panels.h"
 #include "app/tform1.h"
 #include "app/tform4.h"
@@ -56,10 +59,13 @@ TEST_F(HandlersTest, RefusalsShowTheirMessageAndChangeNothing) {
     EXPECT_FALSE(main().workersRunning()) << c.what;
     EXPECT_EQ(main().pgc1->currentWidget(), main().ts4) << c.what;
   }
+  EXPECT_TRUE(dialogPresets.empty());  // refused before a file name was asked for
 }
 
 TEST_F(HandlersTest, EmptiedSaveDialogsAreRefused) {
   createForms();
+  main().previewModel(PreviewList::kNormal).setColumns({{"编号", 50}});
+  main().previewModel(PreviewList::kNormal).appendRows({{"1"}});
   dialogChoices = {QString(), QString()};
   main().N1Click();
   main().N2Click();
@@ -96,26 +102,85 @@ TEST_F(HandlersTest, CancelledOpenDialogKeepsThePreviousPath) {
   EXPECT_EQ(dialogPresets.back(), "/first.img");
 }
 
-TEST_F(HandlersTest, StopAsksFirstThenClearsTheTables) {
+TEST_F(HandlersTest, StopWhileNoScanRunsAsksNothingAndKeepsTheResults) {
   createForms();
+  EXPECT_FALSE(main().btn18->isEnabled());
   ResultTables& tables = forms().form5->tables();
   tables.append(ResultTable::kFuck2, {"1"});
+  main().btn18Click();  // as if the disabled button were pressed
+  EXPECT_TRUE(takeBoxes().empty());
+  EXPECT_FALSE(StopRequested());
+  EXPECT_EQ(tables.rowCount(ResultTable::kFuck2), 1u);
+}
+
+// A scan is started and the stop question answered before the scan's worker
+// gets past its first call into the window, so the scan is surely running.
+TEST_F(HandlersTest, StopAsksFirstThenClearsTheTablesOnceTheScanHasEnded) {
+  createForms();
+  dialogChoices = {writeDemoImage()};
+  main().btn16->click();
+  main().btn17->click();
+  EXPECT_TRUE(main().btn18->isEnabled());
+  ResultTables& tables = forms().form5->tables();
+  tables.append(ResultTable::kFuck2, {"1"});  // a row the worker might still add
   tables.append(ResultTable::kPhotoResult, {"1"});
-  main().stat1->setPanelText(0, "开始扫描...");
   answer = BoxAnswer::kNo;
   main().btn18->click();
   EXPECT_EQ(takeBoxTexts(), QStringList{"停止扫描后将不能恢复完整的内容，是否真的要停止？"});
-  EXPECT_EQ(tables.rowCount(ResultTable::kFuck2), 1u);
   EXPECT_FALSE(StopRequested());
 
   answer = BoxAnswer::kYes;
   main().btn18->click();
   takeBoxes();
   EXPECT_TRUE(StopRequested());
-  EXPECT_EQ(tables.rowCount(ResultTable::kFuck2), 0u);
-  EXPECT_EQ(tables.rowCount(ResultTable::kPhotoResult), 1u);  // not one of the cleared four
   EXPECT_EQ(main().stat1->panelText(0), "就绪");
+  waitForWorkers();
+  for (ResultTable table :
+       {ResultTable::kDbResult, ResultTable::kFuck1, ResultTable::kFuck2, ResultTable::kFuck3}) {
+    EXPECT_EQ(tables.rowCount(table), 0u) << static_cast<int>(table);
+  }
+  EXPECT_EQ(tables.rowCount(ResultTable::kPhotoResult), 1u);  // not one of the cleared four
+  EXPECT_FALSE(main().btn18->isEnabled());
+  EXPECT_TRUE(main().btn17->isEnabled());
+  EXPECT_EQ(main().g1->value(), main().g1->minimum());  // stopped: an empty bar
+  EXPECT_EQ(main().stat1->progressText(), "");
   ClearStop();
+}
+
+TEST_F(HandlersTest, StopAnsweredAfterTheScanEndedChangesNothing) {
+  createForms();
+  dialogChoices = {writeDemoImage()};
+  main().btn16->click();
+  main().btn17->click();
+  // The question stays open until the scan has ended, as when a short scan
+  // ends while the user reads it.
+  CurrentDesktop().messageBox = [this](const MessageBoxRequest&) {
+    EXPECT_TRUE(WaitUntil([this] { return !main().workersRunning(); }));
+    return BoxAnswer::kYes;
+  };
+  main().btn18->click();
+  EXPECT_FALSE(StopRequested());
+  EXPECT_GT(forms().form5->tables().rowCount(ResultTable::kFuck2), 0u);
+  EXPECT_FALSE(main().btn18->isEnabled());
+  main().btn19->click();
+  EXPECT_EQ(main().pgc1->currentWidget(), main().ts5);
+}
+
+// Each scan that ends leaves a full bar, also when its range had no length
+// (a source of 64 to 128 KiB is one block).
+TEST_F(HandlersTest, ScanEndsWithAFullBarWhateverItsLength) {
+  createForms();
+  for (const int bytes : {65536, 65536 + 512, 131071}) {
+    const QString image = scratchFile(QStringLiteral("zeros-%1.img").arg(bytes));
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(bytes, '\0'));
+    file.close();
+    scanThroughButtons(image);
+    EXPECT_LT(main().g1->minimum(), main().g1->maximum()) << bytes;
+    EXPECT_EQ(main().g1->value(), main().g1->maximum()) << bytes;
+    EXPECT_EQ(main().stat1->progressText(), "") << bytes;
+  }
 }
 
 TEST_F(HandlersTest, HelpButtonsOpenTheirTargets) {
@@ -131,9 +196,17 @@ TEST_F(HandlersTest, HelpButtonsOpenTheirTargets) {
   EXPECT_TRUE(takeBoxes().empty());
   ASSERT_EQ(openedUrls.size(), 2u);
   EXPECT_EQ(openedUrls[1], QUrl::fromLocalFile(programFile("HelpRecovery.html")));
-  openUrlResult = false;  // no program to open it
+  // No program to open them: the user is told where to find them.
+  openUrlResult = false;
   main().btn6->click();
-  EXPECT_EQ(takeBoxTexts(), QStringList{"帮助文件损坏了，请联系客服人员获取!"});
+  const QStringList help = takeBoxTexts();
+  ASSERT_EQ(help.size(), 1);
+  EXPECT_TRUE(help[0].contains(QDir::toNativeSeparators(programFile("HelpRecovery.html"))));
+  EXPECT_FALSE(help[0].contains("损坏"));
+  main().btn5->click();
+  const QStringList home = takeBoxTexts();
+  ASSERT_EQ(home.size(), 1);
+  EXPECT_TRUE(home[0].contains("https://orv.example.com/"));
 }
 
 TEST_F(HandlersTest, AboutAndFeedbackShowOnePageEach) {

@@ -3,16 +3,21 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTreeView>
 #include <algorithm>
+#include <functional>
 
+#include "app/gauge.h"
 #include "app/log_model.h"
 #include "app/preview_model.h"
+#include "app/status_panels.h"
 #include "app/tform1.h"
 #include "app/tform5.h"
 #include "gui_test.h"
@@ -21,6 +26,7 @@
 #include "results/list_order.h"
 #include "results/recording_view.h"
 #include "results/tyulan.h"
+#include "scan/scan_summary.h"
 
 namespace orv::testing {
 namespace {
@@ -79,6 +85,15 @@ TEST_F(ScanFlowTest, ScanEndsWithTheButtonsBackAndResultsToShow) {
   for (QPushButton* button : {main().btn17, main().btn19, main().btn20}) {
     EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
   }
+  EXPECT_FALSE(main().btn18->isEnabled());
+  EXPECT_EQ(main().g1->value(), main().g1->maximum());  // done: a full bar
+  EXPECT_EQ(main().stat1->progressText(), "");
+  // The last lines say what was found, live and deleted.
+  const auto summary = std::find_if(lines.begin(), lines.end(), [](const LogLine& line) {
+    return line.description.starts_with("发现数据页");
+  });
+  ASSERT_NE(summary, lines.end());
+  EXPECT_EQ(summary->description, ScanSummaryText(SummariseScan(forms().form5->tables())));
   main().btn19->click();
   EXPECT_TRUE(takeBoxes().empty());
   EXPECT_EQ(main().pgc1->currentWidget(), main().ts5);
@@ -102,12 +117,43 @@ TEST_F(ScanFlowTest, EachPreviewShowsWhatRecordAssemblyMakes) {
     EXPECT_EQ(deleted().snapshot().rows, expected.deleted) << static_cast<int>(kind);
     ASSERT_EQ(normal().columns().size(), PreviewColumns(kind).size());
     for (std::size_t i = 0; i < normal().columns().size(); ++i) {
-      EXPECT_EQ(main().lv9->horizontalHeader()->sectionSize(static_cast<int>(i)),
+      // The given widths are the least; a column may be wider to fit.
+      EXPECT_GE(main().lv9->horizontalHeader()->sectionSize(static_cast<int>(i)),
                 PreviewColumns(kind)[i].width);
     }
   }
   EXPECT_FALSE(deleted().snapshot().rows.empty());
   EXPECT_TRUE(main().btn24->isEnabled());
+}
+
+// The cells the user sees first are drawn whole: a date, a number or a name
+// is not cut to "2011-10-25 17:…".
+TEST_F(ScanFlowTest, FirstScreenfulOfCellsIsNotElided) {
+  for (QRadioButton* kind : {main().rb1, main().rb2, main().rb3}) {
+    preview(kind);
+    for (QTableView* list : {main().lv9, main().lv12}) {
+      const int margin =
+          list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+      const QFontMetrics metrics(list->font());
+      // The rows the shown list has room for; the other list is as high.
+      const int screenful = main().lv9->viewport()->height() / main().lv9->rowHeight(0);
+      const int rows = std::min(list->model()->rowCount(), screenful);
+      for (int column = 1; column < list->model()->columnCount(); ++column) {
+        for (int row = 0; row < rows; ++row) {
+          const QString text = list->model()->index(row, column).data().toString();
+          EXPECT_GE(list->columnWidth(column) - 1 - 2 * margin, metrics.horizontalAdvance(text))
+              << list->objectName().toStdString() << " row " << row << ": " << text.toStdString();
+        }
+      }
+    }
+  }
+}
+
+TEST_F(ScanFlowTest, PreviewEndsWithAFullBar) {
+  preview(main().rb2);
+  EXPECT_LT(main().g1->minimum(), main().g1->maximum());
+  EXPECT_EQ(main().g1->value(), main().g1->maximum());
+  EXPECT_EQ(main().stat1->progressText(), "");
 }
 
 TEST_F(ScanFlowTest, NormalRowsAlternateLightBlueAndWhite) {
@@ -141,6 +187,28 @@ TEST_F(ScanFlowTest, HeaderClicksAlternateTheDirectionAcrossBothLists) {
   EXPECT_TRUE(inOrder(Column(deleted(), 3), false));
 }
 
+TEST_F(ScanFlowTest, NumberColumnsSortByValue) {
+  preview(main().rb2);
+  ASSERT_GE(normal().rowCount(), 10);  // so that "10" and "9" both occur
+  const auto values = [this](std::size_t column) {
+    std::vector<long long> numbers;
+    for (const std::string& cell : Column(normal(), column)) numbers.push_back(std::stoll(cell));
+    return numbers;
+  };
+  QHeaderView* header = main().lv9->horizontalHeader();
+  for (const int column : {0, 2}) {  // 编号, 通话时长
+    ClickHeader(header, column);
+    const std::vector<long long> first = values(static_cast<std::size_t>(column));
+    const bool ascending = std::is_sorted(first.begin(), first.end());
+    EXPECT_TRUE(ascending || std::is_sorted(first.rbegin(), first.rend())) << column;
+    ClickHeader(header, column);
+    const std::vector<long long> second = values(static_cast<std::size_t>(column));
+    EXPECT_TRUE(ascending ? std::is_sorted(second.rbegin(), second.rend())
+                          : std::is_sorted(second.begin(), second.end()))
+        << column;
+  }
+}
+
 TEST_F(ScanFlowTest, SavedPreviewHoldsTheRowsAsShown) {
   preview(main().rb3);
   main().k(2);  // sorted by date, descending: the file keeps that order
@@ -162,16 +230,27 @@ TEST_F(ScanFlowTest, SavedPreviewHoldsTheRowsAsShown) {
   }
 }
 
-TEST_F(ScanFlowTest, CancelledSaveWritesThePresetNameInTheCurrentFolder) {
+// The user said no: nothing is written, under the preset name or any other.
+TEST_F(ScanFlowTest, CancelledSaveDialogsWriteNothing) {
   preview(main().rb3);
   const QString before = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(scratchFile("")));
-  main().MenuItem1->trigger();  // no dialog choice: cancelled
+  const QStringList filesBefore = QDir(scratchFile("")).entryList(QDir::Files);
+  const std::function<void()> saves[] = {
+      [this] { main().N2->trigger(); },         // normal list
+      [this] { main().MenuItem1->trigger(); },  // deleted list
+      [this] { main().N1->trigger(); },         // activity log
+      [this] { forms().form5->N1Click(); },     // raw tables
+      [this] { forms().form5->Fuck31Click(); },
+  };
+  dialogPresets.clear();
+  for (const auto& save : saves) save();  // no dialog choice: each is cancelled
   waitForWorkers();
-  const bool written = QFile::exists(scratchFile("ORV-短信-删除-2024-05-01 13-45-09.csv"));
+  const QStringList filesAfter = QDir(scratchFile("")).entryList(QDir::Files);
   QDir::setCurrent(before);
-  EXPECT_TRUE(written);
-  EXPECT_EQ(takeBoxTexts(), QStringList{"保存结果完毕"});
+  EXPECT_EQ(dialogPresets.size(), std::size(saves));
+  EXPECT_EQ(filesAfter, filesBefore);
+  EXPECT_TRUE(takeBoxes().empty());
 }
 
 TEST_F(ScanFlowTest, UnwritableSaveIsReportedAsAFailure) {
@@ -180,6 +259,7 @@ TEST_F(ScanFlowTest, UnwritableSaveIsReportedAsAFailure) {
   main().N2->trigger();
   waitForWorkers();
   EXPECT_EQ(takeBoxTexts(), QStringList{"保存结果失败"});
+  EXPECT_EQ(main().g1->value(), main().g1->minimum());  // failed: an empty bar
 }
 
 TEST_F(ScanFlowTest, LogIsSavedLineByLine) {

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "app/my_label.h"
 #include "app/status_panels.h"
@@ -107,6 +108,35 @@ TEST_F(StartupTest, OtherWindowsAreCreatedHidden) {
   EXPECT_FALSE(forms().form4->isVisible());
   EXPECT_FALSE(forms().form5->isVisible());
   EXPECT_FALSE(forms().form6->isVisible());
+}
+
+// They stay above the main window (owned by it) and open centred over it.
+TEST_F(StartupTest, OtherWindowsAreOwnedAndOpenCentredOverTheMainWindow) {
+  createForms();
+  main().move(40, 30);
+  const std::pair<QWidget*, std::function<void()>> windows[] = {
+      {forms().form4.get(), [this] { main().btn21->click(); }},
+      {forms().form5.get(), [this] { main().btnRawResults->click(); }},
+      {forms().form6.get(), [this] { main().btn3->click(); }},
+  };
+  for (const auto& [window, open] : windows) {
+    EXPECT_EQ(window->parentWidget(), &main()) << window->objectName().toStdString();
+    EXPECT_TRUE(window->isWindow());
+    open();
+    ASSERT_TRUE(window->isVisible()) << window->objectName().toStdString();
+    const QPoint offset = window->geometry().center() - main().geometry().center();
+    EXPECT_LE(offset.manhattanLength(), 1) << window->objectName().toStdString();
+    window->hide();
+  }
+  EXPECT_EQ(forms().form2->parentWidget(), &main());
+}
+
+TEST_F(StartupTest, AboutAndFeedbackCarryTheirOwnTitles) {
+  createForms();
+  main().btn3->click();
+  EXPECT_EQ(forms().form6->windowTitle(), "关于ORV");
+  main().btn10->click();
+  EXPECT_EQ(forms().form6->windowTitle(), "反馈问题");
 }
 
 TEST_F(StartupTest, ClosingTheMainWindowClosesTheOthers) {

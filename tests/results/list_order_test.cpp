@@ -30,6 +30,43 @@ TEST(ListOrderTest, CharactersOutsideGbkStayDistinct) {
   EXPECT_EQ(CompareListText("A\xff", "a\xff"), 0);
 }
 
+// Keys compare as the column's kind: numbers by value, dates by time, and
+// cells of another kind after them in text order.
+TEST(ListOrderTest, ColumnKeysOrderCellsByTheColumnsKind) {
+  const struct {
+    ColumnOrder order;
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {ColumnOrder::kNumber, "27", "1003"},
+      {ColumnOrder::kNumber, "9", "10"},
+      {ColumnOrder::kNumber, "-10", "-9"},
+      {ColumnOrder::kNumber, "-1", "0"},
+      {ColumnOrder::kNumber, "9223372036854775807", "x"},
+      {ColumnOrder::kNumber, "-9223372036854775808", "-9223372036854775807"},
+      {ColumnOrder::kNumber, "1", "9223372036854775808"},  // beyond 64 bits: text
+      {ColumnOrder::kNumber, "5", ""},
+      {ColumnOrder::kNumber, "5", " 5"},
+      {ColumnOrder::kNumber, "100", "1.5"},
+      {ColumnOrder::kDateTime, "2011-9-3 08:00:00", "2011-10-25 07:28:33"},
+      {ColumnOrder::kDateTime, "2011-10-25 7:28:33", "2011-10-25 17:28:33"},
+      {ColumnOrder::kDateTime, "2011-10-25 17:28:33", "2011-10-25 17:28:34"},
+      {ColumnOrder::kDateTime, "2099-12-31 23:59:59", "Null"},
+      {ColumnOrder::kDateTime, "2099-12-31 23:59:59", "2011-10-25 17:28:333"},
+      {ColumnOrder::kDateTime, "2099-12-31 23:59:59", "11-10-25 17:28:33"},
+      {ColumnOrder::kDateTime, "2099-12-31 23:59:59", "2011-10-25 17:28"},
+      {ColumnOrder::kText, "1003", "27"},
+      {ColumnOrder::kText, "apple", "Banana"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_LT(ColumnOrderKey(c.before, c.order), ColumnOrderKey(c.after, c.order))
+        << c.before << " < " << c.after;
+  }
+  EXPECT_EQ(ColumnOrderKey("2011-9-3 8:0:0", ColumnOrder::kDateTime),
+            ColumnOrderKey("2011-09-03 08:00:00", ColumnOrder::kDateTime));
+  EXPECT_EQ(ColumnOrderKey("Li", ColumnOrder::kText), ColumnOrderKey("li", ColumnOrder::kText));
+}
+
 TEST(SortedEntryListTest, KeepsOrderAndDropsEntriesEqualUnderTheOrder) {
   SortedEntryList list;
   EXPECT_TRUE(list.add({"张三", "13800000000"}));

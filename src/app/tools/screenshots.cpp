@@ -50,7 +50,9 @@ void AnswerEverything(const QString& image) {
     return orv::BoxAnswer::kYes;
   };
   desktop.fileDialog = [image](orv::FileDialogRequest& dialog) {
-    if (!dialog.save) dialog.fileName = image;
+    if (dialog.save) return false;
+    dialog.fileName = image;
+    return true;
   };
   desktop.openUrl = [](const QUrl&) { return true; };
 }

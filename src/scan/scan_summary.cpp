@@ -1,0 +1,43 @@
+#include "scan/scan_summary.h"
+
+namespace orv {
+namespace {
+
+constexpr std::string_view kDeletedMark = "DEL";
+
+FoundRows CountRows(const ResultTables& tables, ResultTable table, std::size_t delColumn) {
+  FoundRows found;
+  // Row by row rather than a copy of the table, which may be large.
+  const std::size_t count = tables.rowCount(table);
+  for (std::size_t i = 0; i < count; ++i) {
+    const TableRow row = tables.row(table, i);
+    if (delColumn < row.size() && row[delColumn] == kDeletedMark) {
+      ++found.deleted;
+    } else {
+      ++found.live;
+    }
+  }
+  return found;
+}
+
+std::string Counted(const char* what, const FoundRows& found, const char* unit) {
+  return std::string(what) + "：正常" + std::to_string(found.live) + unit + "，删除" +
+         std::to_string(found.deleted) + unit;
+}
+
+}  // namespace
+
+ScanSummary SummariseScan(const ResultTables& tables) {
+  return {tables.rowCount(ResultTable::kDbResult),
+          CountRows(tables, ResultTable::kFuck2, fuck2::kDel),
+          CountRows(tables, ResultTable::kFuck3, fuck3::kDel),
+          CountRows(tables, ResultTable::kFuck1, fuck1::kDel)};
+}
+
+std::string ScanSummaryText(const ScanSummary& summary) {
+  return "发现数据页" + std::to_string(summary.pages) + "个；" +
+         Counted("通话记录", summary.calls, "条") + "；" + Counted("短信", summary.messages, "条") +
+         "；" + Counted("联系人数据", summary.contactRows, "行");
+}
+
+}  // namespace orv
