@@ -94,6 +94,10 @@ TEST_F(ScanFlowTest, ScanEndsWithTheButtonsBackAndResultsToShow) {
   });
   ASSERT_NE(summary, lines.end());
   EXPECT_EQ(summary->description, ScanSummaryText(SummariseScan(forms().form5->tables())));
+  // A description wider than its column widened it.
+  EXPECT_GE(main().lv4->columnWidth(2),
+            QFontMetrics(main().lv4->font())
+                .horizontalAdvance(QString::fromStdString(summary->description)));
   main().btn19->click();
   EXPECT_TRUE(takeBoxes().empty());
   EXPECT_EQ(main().pgc1->currentWidget(), main().ts5);
