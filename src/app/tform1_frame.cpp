@@ -78,7 +78,7 @@ QWidget* TForm1::buildLog() {
   lv4->setUniformRowHeights(true);
   lv4->setModel(logModel_);
   lv4->setContextMenuPolicy(Qt::CustomContextMenu);
-  lv4->header()->setStretchLastSection(false);  // a long description widens it
+  lv4->header()->setStretchLastSection(true);
   lv4->header()->resizeSection(0, 130);
   lv4->header()->resizeSection(1, 80);
   lv4->header()->resizeSection(2, 480);
