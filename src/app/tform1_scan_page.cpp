@@ -145,11 +145,10 @@ void TForm1::btn18Click() {
 // The result tables are cleared only here, when the worker can no longer add
 // rows, and only when the user's stop really ended the scan early.
 void TForm1::scanEnded(const std::shared_ptr<ScanRunState>& run) {
-  const bool completed = run->outcome == ScanOutcome::kCompleted;
-  finishProgress(completed);
-  if (run != runningScan_) return;  // a newer scan owns the tables and buttons
+  if (run != runningScan_) return;  // a newer scan owns the tables, buttons and gauge
   runningScan_.reset();
   setScanButtonsEnabled(true);
+  finishProgress(run->outcome == ScanOutcome::kCompleted);
   if (!run->stopAsked) return;
   if (run->outcome == ScanOutcome::kStopped) {
     ResultTables& tables = peers_.form5->tables();
