@@ -222,6 +222,7 @@ TEST_F(ScanFlowTest, SavedPreviewHoldsTheRowsAsShown) {
   waitForWorkers();
   EXPECT_EQ(dialogPresets.back(), "ORV-短信-2024-05-01 13-45-09.csv");
   EXPECT_EQ(takeBoxTexts(), QStringList{"保存结果完毕"});
+  EXPECT_EQ(main().g1->value(), main().g1->maximum());  // saved: a full bar
   const QStringList lines = ReadGbFile(path).split("\r\n");
   const std::vector<ListRow> rows = normal().snapshot().rows;
   ASSERT_EQ(lines.size(), static_cast<qsizetype>(rows.size()) + 1);  // ends with CR LF
