@@ -70,7 +70,8 @@ class ChildProcess {
   const std::string& startError() const;
 
   // Reads what the child has written so far, without blocking, and notes
-  // whether it has ended (reaping it then). True while it runs.
+  // whether it has ended (reaping it then). True while it runs, or while
+  // something it started still holds its output open (stop() ends both).
   bool poll();
 
   // Takes the output gathered by poll(), waitFor() and stop() since the last
