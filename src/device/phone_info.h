@@ -29,7 +29,6 @@ std::optional<std::string> MemoryTotal(std::string_view memInfo);
 
 // The lv3 item captions of the values of ReadBuildProperties: the first
 // without a label, then "安卓版本:", "系统语言:", "系统国家:".
-inline constexpr std::string_view kBuildValueLabels[] = {"", "安卓版本:", "系统语言:",
-                                                         "系统国家:"};
+inline constexpr std::string_view kBuildValueLabels[] = {"", "安卓版本:", "系统语言:", "系统国家:"};
 
 }  // namespace orv

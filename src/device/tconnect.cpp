@@ -241,8 +241,8 @@ SurveyOutcome Tconnect::readStorage() {
   view_.setGaugeRange(static_cast<std::int64_t>(partitions.partitions.size()));
   view_.setGaugePosition(static_cast<std::int64_t>(partitions.partitions.size()));
   if (partitions.droppedLines > 0) {
-    log("分区表", "分区表中有" + std::to_string(partitions.droppedLines) +
-                      "行不是分区的内容，已略过");
+    log("分区表",
+        "分区表中有" + std::to_string(partitions.droppedLines) + "行不是分区的内容，已略过");
   }
   if (!partitions.partitions.empty()) {
     log("分区表", "获取安卓操作系统分区表信息成功");
@@ -301,7 +301,9 @@ CommandResult Tconnect::run(const AdbCommand& command) {
     AdbCommandBuild build = ForDevice(command, settings_.serial);
     if (!build) {
       log("命令", build.refusal);
-      return CommandResult{.startError = build.refusal};
+      CommandResult refused;
+      refused.startError = build.refusal;
+      return refused;
     }
     chosen = std::move(*build.command);
   }
