@@ -35,6 +35,7 @@ class QTreeWidget;
 namespace orv {
 
 class Gauge;
+class MainWindowConnectView;
 class LogModel;
 class PreviewModel;
 class StatusPanels;
@@ -76,6 +77,7 @@ class TForm1 : public QMainWindow {
 
   // Handlers.
   void FormCreate();
+  void btn1Click();
   void btn3Click();
   void btn5Click();
   void btn6Click();
@@ -229,6 +231,8 @@ class TForm1 : public QMainWindow {
   std::vector<Link> links_;
   std::size_t linkIndex_ = 0;
   std::unique_ptr<MainWindowViews> views_;
+  std::unique_ptr<MainWindowConnectView> connectView_;  // made at the first connection
+  bool connectRunning_ = false;                         // a connection worker runs
   WorkerThreads* workers_;
 };
 
