@@ -80,8 +80,7 @@ void MainWindowConnectView::setSwitchButtonEnabled(bool enabled) {
 }
 
 void MainWindowConnectView::showMessage(std::string_view text) {
-  RunOnUiThread(&form_,
-                [&] { ShowMessageBox(ToRequest(UserMessage{.text = std::string(text)})); });
+  RunOnUiThread(&form_, [&] { ShowMessageBox(ToRequest(UserMessage{.text = std::string(text)})); });
 }
 
 void FillStorageTree(QTreeWidget* tree, const std::vector<StorageTreeNode>& nodes) {

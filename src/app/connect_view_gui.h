@@ -18,8 +18,8 @@ class TForm1;
 class TForm2;
 
 // Item data roles the phone views keep beside their captions.
-inline constexpr int kImageRole = 0x0100 + 1;   // Qt::UserRole + 1: the picture's index
-inline constexpr int kEntryRole = 0x0100;       // Qt::UserRole: a tree node's entry index
+inline constexpr int kImageRole = 0x0100 + 1;    // Qt::UserRole + 1: the picture's index
+inline constexpr int kEntryRole = 0x0100;        // Qt::UserRole: a tree node's entry index
 inline constexpr int kCaptionRole = 0x0100 + 2;  // an lv3 item's caption as built (CR LF first)
 
 class MainWindowConnectView : public ConnectView {

@@ -90,8 +90,7 @@ std::string SurveyReport(const std::vector<TerminalConnectView::InfoItem>& info,
     const StorageTreeNode& node = tree[i];
     report += std::string(2 * static_cast<std::size_t>(Depth(tree, i)), ' ') +
               OneLine(node.caption) + "\t" +
-              (node.entry == kNoEntry ? std::string()
-                                      : std::to_string(model[node.entry].serial)) +
+              (node.entry == kNoEntry ? std::string() : std::to_string(model[node.entry].serial)) +
               "\n";
   }
   return report;
@@ -120,9 +119,8 @@ int RunSurveyCommand(const std::vector<std::string>& args) {
   Tconnect worker(settings, view);
   const SurveyOutcome outcome = worker.run();
   if (outcome == SurveyOutcome::kCompleted) {
-    const std::string report =
-        EncodeForFile(SurveyReport(view.infoItems(), worker.storageModel(), worker.treeNodes()),
-                      encoding);
+    const std::string report = EncodeForFile(
+        SurveyReport(view.infoItems(), worker.storageModel(), worker.treeNodes()), encoding);
     std::fwrite(report.data(), 1, report.size(), stdout);
   }
   return ExitStatusOf(outcome);

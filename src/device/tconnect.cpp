@@ -142,7 +142,9 @@ SurveyOutcome Tconnect::checkRoot() {
   log("检查权限", "检查操作系统是否已经取得了Root权限");
   // The phone may ask its user to grant root: the status says what is awaited.
   status("检查", "检查权限...");
-  const CommandResult result = run(AdbRootCheck());
+  AdbCommand rootCheck = AdbRootCheck();
+  rootCheck.timeLimit = settings_.rootCheckLimit;
+  const CommandResult result = run(rootCheck);
   view_.setGaugePosition(1);
   const std::string refusal = RootRefusal(result);
   if (!refusal.empty()) {
