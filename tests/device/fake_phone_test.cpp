@@ -86,6 +86,26 @@ TEST(FakePhoneTest, DeviceStatesAsTheDeviceListSeesThem) {
   phone.set("devices-line-end", "crlf");
   EXPECT_EQ(RunAdb(AdbDevices()).out,
             "List of devices attached \r\n0123456789ABCDEF\tdevice\r\n\r\n");
+  // The legacy empty list: the 29 bytes that once meant "no device".
+  phone.set("devices", "none");
+  phone.set("devices-format", "legacy-windows");
+  const CommandResult legacyEmpty = RunAdb(AdbDevices());
+  EXPECT_EQ(legacyEmpty.out.size(), 29u);
+  EXPECT_EQ(CheckConnection(ParseDeviceList(legacyEmpty.out)).verdict,
+            ConnectionVerdict::kNoDevice);
+  phone.set("devices-line-end", "crcrlf");
+  EXPECT_EQ(RunAdb(AdbDevices()).out, "List of devices attached \r\r\n\r\r\n");
+}
+
+TEST(FakePhoneTest, DaemonLinesOnStandardOutput) {
+  FakePhone phone("android-4.1-huawei-g740");
+  phone.set("daemon-start", "stdout");
+  const CommandResult first = RunAdb(AdbDevices());
+  EXPECT_TRUE(first.out.starts_with("* daemon not running")) << first.out;
+  EXPECT_EQ(CheckConnection(ParseDeviceList(first.out)).verdict, ConnectionVerdict::kConnected);
+  RunAdb(AdbKillServer());
+  const CommandResult shell = RunAdb(AdbRootCheck());
+  EXPECT_TRUE(shell.out.starts_with("* daemon not running")) << shell.out;
 }
 
 TEST(FakePhoneTest, AdbRefusesShellCommandsWithoutOneUsableDevice) {

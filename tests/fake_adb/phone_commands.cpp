@@ -113,7 +113,7 @@ std::vector<FakeAdb::Device> FakeAdb::listed() const {
 }
 
 Answer FakeAdb::devices(bool longList) const {
-  const bool legacy = settings_.devices == "legacy-windows";
+  const bool legacy = settings_.legacyDeviceList();
   const std::string lineEnd = !settings_.devicesLineEnd.empty() ? settings_.devicesLineEnd
                               : legacy                          ? "crlf"
                                                                 : "lf";
