@@ -114,7 +114,9 @@ TEST_F(ConnectTest, WindowStaysResponsiveWhileThePhoneIsSlow) {
         return main().btn8->isEnabled();
       },
       60000));
-  EXPECT_LT(longestTurn, 500);  // the window kept handling events and painting
+  // The window kept handling events and painting: no turn of its loop waited
+  // for a phone answer (each takes 2 s); a loaded machine may still be slow.
+  EXPECT_LT(longestTurn, 1500);
   EXPECT_GE(rowsSeenWhileRunning, 5);
   EXPECT_EQ(main().tv2->topLevelItemCount(), 1);
   waitForWorkers();
