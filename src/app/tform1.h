@@ -35,6 +35,7 @@ class QTreeWidget;
 namespace orv {
 
 class Gauge;
+class MainWindowConnectView;
 class LogModel;
 class PreviewModel;
 class StatusPanels;
@@ -76,6 +77,7 @@ class TForm1 : public QMainWindow {
 
   // Handlers.
   void FormCreate();
+  void btn1Click();
   void btn3Click();
   void btn5Click();
   void btn6Click();
@@ -237,6 +239,8 @@ class TForm1 : public QMainWindow {
   // The scan under way, shared with its worker; none when no scan runs.
   std::shared_ptr<ScanRunState> runningScan_;
   std::unique_ptr<MainWindowViews> views_;
+  std::unique_ptr<MainWindowConnectView> connectView_;  // made at the first connection
+  bool connectRunning_ = false;                         // a connection worker runs
   WorkerThreads* workers_;
 };
 
