@@ -88,10 +88,15 @@ int main(int argc, char** argv) {
   if (outcome != orv::ScanOutcome::kCompleted && outcome != orv::ScanOutcome::kStopped)
     return kExitScanFailed;  // the scan showed its message
 
-  const auto failed =
+  const orv::ScanOutputsResult written =
       orv::WriteScanOutputs(tables, progress.logLines(), options.outputDir, options.encoding);
-  for (const std::string& path : failed)
+  for (const std::string& path : written.failed)
     std::fprintf(stderr, "orv-scan: could not write %s\n", path.c_str());
-  if (!failed.empty()) return kExitWriteFailed;
+  if (written.unconverted)
+    std::fprintf(stderr,
+                 "orv-scan: %zu characters could not be written in GB18030 and were written as "
+                 "\"%c\" (--encoding utf-8 keeps them)\n",
+                 written.unconverted, orv::kUnconvertedMark);
+  if (!written.failed.empty()) return kExitWriteFailed;
   return outcome == orv::ScanOutcome::kStopped ? kExitStopped : 0;
 }

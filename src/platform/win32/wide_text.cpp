@@ -21,7 +21,7 @@ std::optional<std::wstring> ToWide(unsigned codePage, std::string_view text) {
 }
 
 std::optional<std::string> FromWide(unsigned codePage, std::wstring_view text) {
-  if (codePage != CP_UTF8 && codePage != kGb18030CodePage) return std::nullopt;
+  if (codePage != CP_UTF8) return std::nullopt;
   if (text.empty()) return std::string();
   if (text.size() > INT_MAX / 4) return std::nullopt;
   const int inLength = static_cast<int>(text.size());

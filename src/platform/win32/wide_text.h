@@ -10,16 +10,13 @@
 
 namespace orv::win32 {
 
-// The code page of GB18030 (and so of GBK, which it contains byte for byte).
-inline constexpr unsigned kGb18030CodePage = 54936;
-
 // `text` in `codePage` as UTF-16; empty optional on a sequence invalid in that
 // code page. Zero bytes convert like any other character.
 std::optional<std::wstring> ToWide(unsigned codePage, std::string_view text);
 
 // UTF-16 `text` in `codePage`; empty optional on a character the code page
-// cannot hold or on a lone surrogate. Only CP_UTF8 and kGb18030CodePage report
-// such characters instead of replacing them, so only those two are accepted.
+// cannot hold or on a lone surrogate. Only CP_UTF8 reports such characters
+// instead of replacing them, so only it is accepted.
 std::optional<std::string> FromWide(unsigned codePage, std::wstring_view text);
 
 // A UTF-8 path or command line as a zero-terminated UTF-16 string for the W
