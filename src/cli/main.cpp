@@ -5,12 +5,12 @@
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/scan_outputs.h"
 #include "cli/terminal_progress.h"
+#include "platform/folders.h"
 #include "platform/raw_source.h"
 #include "platform/stop_flag.h"
 #include "platform/terminal.h"
@@ -53,11 +53,6 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
 
 extern "C" void OnInterrupt(int) { orv::RequestStop(); }
 
-// A UTF-8 path as the file-system library takes it on every system.
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,9 +62,7 @@ int main(int argc, char** argv) {
     PrintUsage();
     return kExitUsage;
   }
-  std::error_code ec;
-  std::filesystem::create_directories(PathOf(options.outputDir), ec);
-  if (!std::filesystem::is_directory(PathOf(options.outputDir), ec)) {
+  if (orv::CreateFolders(options.outputDir)) {
     std::fprintf(stderr, "orv-scan: cannot create the output folder %s\n",
                  options.outputDir.c_str());
     return kExitWriteFailed;

@@ -4,6 +4,7 @@
 // to the W calls (never the A calls) keeps Chinese names intact whatever the
 // system's ANSI code page is.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,5 +24,17 @@ std::optional<std::string> FromWide(unsigned codePage, std::wstring_view text);
 // calls. Empty optional when it is not valid UTF-8 or holds a zero byte, which
 // would silently cut it short.
 std::optional<std::wstring> ToWideCString(std::string_view utf8);
+
+// Paths from this length on (in UTF-16 units) get the "\\?\" prefix: the
+// longest folder CreateDirectoryW takes without it (MAX_PATH less room for an
+// 8.3 file name).
+inline constexpr std::size_t kLongPathLength = 248;
+
+// A UTF-8 path for the W file calls, as ToWideCString, but a path of
+// kLongPathLength or more is made absolute (both slashes accepted, "." and
+// ".." resolved) and given the "\\?\" prefix ("\\?\UNC\" for a share),
+// which lifts MAX_PATH. A path already starting "\\?\" only has its slashes
+// turned into backslashes; one starting "\\.\" (a device) is left alone.
+std::optional<std::wstring> ToWidePath(std::string_view utf8);
 
 }  // namespace orv::win32
