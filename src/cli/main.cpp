@@ -5,12 +5,12 @@
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/scan_outputs.h"
 #include "cli/terminal_progress.h"
+#include "platform/folders.h"
 #include "platform/raw_source.h"
 #include "platform/stop_flag.h"
 #include "platform/terminal.h"
@@ -53,11 +53,6 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
 
 extern "C" void OnInterrupt(int) { orv::RequestStop(); }
 
-// A UTF-8 path as the file-system library takes it on every system.
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,9 +62,7 @@ int main(int argc, char** argv) {
     PrintUsage();
     return kExitUsage;
   }
-  std::error_code ec;
-  std::filesystem::create_directories(PathOf(options.outputDir), ec);
-  if (!std::filesystem::is_directory(PathOf(options.outputDir), ec)) {
+  if (orv::CreateFolders(options.outputDir)) {
     std::fprintf(stderr, "orv-scan: cannot create the output folder %s\n",
                  options.outputDir.c_str());
     return kExitWriteFailed;
@@ -88,10 +81,15 @@ int main(int argc, char** argv) {
   if (outcome != orv::ScanOutcome::kCompleted && outcome != orv::ScanOutcome::kStopped)
     return kExitScanFailed;  // the scan showed its message
 
-  const auto failed =
+  const orv::ScanOutputsResult written =
       orv::WriteScanOutputs(tables, progress.logLines(), options.outputDir, options.encoding);
-  for (const std::string& path : failed)
+  for (const std::string& path : written.failed)
     std::fprintf(stderr, "orv-scan: could not write %s\n", path.c_str());
-  if (!failed.empty()) return kExitWriteFailed;
+  if (written.unconverted)
+    std::fprintf(stderr,
+                 "orv-scan: %zu characters could not be written in GB18030 and were written as "
+                 "\"%c\" (--encoding utf-8 keeps them)\n",
+                 written.unconverted, orv::kUnconvertedMark);
+  if (!written.failed.empty()) return kExitWriteFailed;
   return outcome == orv::ScanOutcome::kStopped ? kExitStopped : 0;
 }

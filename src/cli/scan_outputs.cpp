@@ -8,16 +8,18 @@ namespace orv {
 namespace {
 
 void WriteList(const ListSnapshot& list, const std::string& path, FileEncoding encoding,
-               std::vector<std::string>& failed) {
+               ScanOutputsResult& result) {
   const auto lines = ListLines(list);
-  if (!lines || WriteTextLines(path, *lines, encoding)) failed.push_back(path);
+  const TextFileOutcome outcome =
+      lines ? WriteTextLines(path, *lines, encoding) : TextFileOutcome{};
+  if (!lines || outcome.error) result.failed.push_back(path);
+  result.unconverted += outcome.unconverted;
 }
 
 }  // namespace
 
-std::vector<std::string> WriteScanOutputs(const ResultTables& tables,
-                                          const std::vector<LogLine>& log,
-                                          const std::string& directory, FileEncoding encoding) {
+ScanOutputsResult WriteScanOutputs(const ResultTables& tables, std::vector<LogLine> log,
+                                   const std::string& directory, FileEncoding encoding) {
   struct RawFile {
     ResultTable table;
     const char* name;
@@ -26,13 +28,18 @@ std::vector<std::string> WriteScanOutputs(const ResultTables& tables,
                                           {ResultTable::kFuck1, "raw-contacts.txt"},
                                           {ResultTable::kFuck2, "raw-calls.txt"},
                                           {ResultTable::kFuck3, "raw-sms.txt"}};
-  std::vector<std::string> failed;
+  ScanOutputsResult result;
   for (const RawFile& raw : kRawFiles)
-    WriteList(TableSnapshot(tables, raw.table), directory + "/" + raw.name, encoding, failed);
-  WriteList(LogSnapshot(log), directory + "/activity.log", encoding, failed);
-  for (const CsvFileResult& csv : ExportPreviewCsvFiles(tables, directory, encoding))
-    if (csv.error) failed.push_back(csv.path);
-  return failed;
+    WriteList(TableSnapshot(tables, raw.table), directory + "/" + raw.name, encoding, result);
+  for (const CsvFileResult& csv : ExportPreviewCsvFiles(tables, directory, encoding)) {
+    if (csv.error) result.failed.push_back(csv.path);
+    result.unconverted += csv.unconverted;
+  }
+  // The log comes last so that it can tell of the other files' replaced characters.
+  if (result.unconverted)
+    log.push_back(MakeLogLine("提示", UnconvertedCharactersText(result.unconverted)));
+  WriteList(LogSnapshot(log), directory + "/activity.log", encoding, result);
+  return result;
 }
 
 }  // namespace orv

@@ -16,8 +16,13 @@ CsvFileResult WriteList(const ListSnapshot& list, PreviewKind kind, std::string 
                         FileEncoding encoding) {
   CsvFileResult result{std::move(path), list.rows.size(), {}};
   const auto lines = ResultCsvLines(list, kind);
-  result.error = lines ? WriteTextLines(result.path, *lines, encoding)
-                       : std::make_error_code(std::errc::invalid_argument);
+  if (!lines) {
+    result.error = std::make_error_code(std::errc::invalid_argument);
+    return result;
+  }
+  const TextFileOutcome outcome = WriteTextLines(result.path, *lines, encoding);
+  result.error = outcome.error;
+  result.unconverted = outcome.unconverted;
   return result;
 }
 

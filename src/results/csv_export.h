@@ -13,8 +13,9 @@ namespace orv {
 
 struct CsvFileResult {
   std::string path;
-  std::size_t rows = 0;   // lines written
-  std::error_code error;  // empty when the file was written
+  std::size_t rows = 0;         // lines written
+  std::error_code error;        // empty when the file was written
+  std::size_t unconverted = 0;  // characters the encoding could not hold
 };
 
 // Writes contacts.csv, contacts-deleted.csv, calls.csv, calls-deleted.csv,

@@ -22,7 +22,7 @@ std::optional<std::vector<std::string>> ListLines(const ListSnapshot& list) {
 bool ListToFile(const ListSnapshot& list, const std::string& fileName, FileEncoding encoding,
                 MessageView& view) {
   const auto lines = ListLines(list);
-  if (lines && !WriteTextLines(fileName, *lines, encoding)) return true;
+  if (lines && !WriteTextLines(fileName, *lines, encoding).error) return true;
   view.showMessage({"LV转换日志文件出错!", "转换出错", MessageIcon::kWarning});
   return false;
 }

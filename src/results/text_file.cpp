@@ -4,21 +4,28 @@
 
 namespace orv {
 
-std::string EncodeTextLines(const std::vector<std::string>& lines, FileEncoding encoding) {
-  std::string bytes;
-  if (lines.empty()) return bytes;
-  if (encoding == FileEncoding::kUtf8WithBom) bytes = "\xEF\xBB\xBF";
-  // Line by line, so one line that does not convert leaves the others alone.
+EncodedText EncodeTextLines(const std::vector<std::string>& lines, FileEncoding encoding) {
+  EncodedText text;
+  if (lines.empty()) return text;
+  if (encoding == FileEncoding::kUtf8WithBom) text.bytes = "\xEF\xBB\xBF";
   for (const std::string& line : lines) {
-    bytes += EncodeForFile(line, encoding);
-    bytes += "\r\n";
+    EncodedText encoded = EncodeForFile(line, encoding);
+    text.bytes += encoded.bytes;
+    text.bytes += "\r\n";
+    text.unconverted += encoded.unconverted;
   }
-  return bytes;
+  return text;
 }
 
-std::error_code WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
+TextFileOutcome WriteTextLines(const std::string& path, const std::vector<std::string>& lines,
                                FileEncoding encoding) {
-  return WriteFileAtomically(path, EncodeTextLines(lines, encoding));
+  const EncodedText text = EncodeTextLines(lines, encoding);
+  return {WriteFileAtomically(path, text.bytes), text.unconverted};
+}
+
+std::string UnconvertedCharactersText(std::size_t count) {
+  return std::to_string(count) + " 个字符无法以 GB18030 写出，已写为“" + kUnconvertedMark +
+         "”（以 UTF-8 保存可保留原文）";
 }
 
 }  // namespace orv

@@ -30,7 +30,10 @@ bool Tsave::run() {
   bool written = false;
   if (lines) {
     view_.addLogLine(MakeLogLine("操作", "开始完毕"));
-    written = !WriteTextLines(fileName_, *lines, encoding_);
+    const TextFileOutcome outcome = WriteTextLines(fileName_, *lines, encoding_);
+    written = !outcome.error;
+    if (written && outcome.unconverted)
+      view_.addLogLine(MakeLogLine("提示", UnconvertedCharactersText(outcome.unconverted)));
   }
   const std::string outcome = std::string(kStage) + (written ? "完毕" : "失败");
   if (written) view_.addLogLine(MakeLogLine("操作", outcome));

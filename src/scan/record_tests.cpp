@@ -63,27 +63,21 @@ bool IsPhoneNumber(std::string_view text) {
 }
 
 bool IsPersonName(std::string_view utf8) {
-  const auto gb = Utf8ToGb18030(utf8);
-  if (!gb) return false;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(gb->data());
-  const std::size_t n = gb->size();
+  if (!IsValidUtf8(utf8)) return false;
   int characters = 0;
   bool qualifies = false;
-  for (std::size_t i = 0; i < n;) {
+  // Judged on each character's GBK bytes; one GBK lacks (a GB18030 four-byte
+  // sequence, or a character without any GB18030 form) counts but never qualifies.
+  ForEachGb18030Char(utf8, [&](Gb18030Char c) {
     ++characters;
-    const unsigned char lead = bytes[i];
-    if (lead < 0x81 || lead == 0xFF || i + 1 >= n) {
-      qualifies = qualifies || IsAsciiLetter(lead);
-      i += 1;
-    } else if (bytes[i + 1] >= 0x30 && bytes[i + 1] <= 0x39) {
-      i += 4;  // a GB18030 four-byte sequence: a character GBK does not have
-    } else {
-      const unsigned code = lead * 256u + bytes[i + 1];
+    if (c.length == 1) {
+      qualifies = qualifies || IsAsciiLetter(static_cast<unsigned char>(c.bytes));
+    } else if (c.length == 2) {
+      const std::uint32_t code = c.bytes;
       qualifies =
           qualifies || (code >= 0x8140 && code <= 0xA0FE) || (code >= 0xAA40 && code <= 0xFEA0);
-      i += 2;
     }
-  }
+  });
   return characters >= 1 && characters <= 11 && qualifies;
 }
 

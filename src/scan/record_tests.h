@@ -18,6 +18,7 @@ bool IsPhoneNumber(std::string_view text);
 // GBK double-byte character in 0x8140-0xA0FE or 0xAA40-0xFEA0 (the ranges of
 // the Chinese characters). Text that GBK cannot hold counts as it would on a
 // GBK system: one character for each GB18030 sequence, qualifying nothing.
+// Malformed UTF-8 is no name.
 bool IsPersonName(std::string_view utf8);
 
 // The lowest millisecond value that passes as a record date: 2^40 + 10^11,

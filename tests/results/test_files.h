@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,15 @@ namespace orv::testing {
 
 class TempDir {
  public:
+  // A fresh folder under a random name (portable: Windows has no mkdtemp).
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orv-results-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    std::random_device random;
+    for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
+      const auto candidate = std::filesystem::temp_directory_path() /
+                             ("orv-results-" + std::to_string(random()) + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) path_ = candidate.generic_string();
+    }
   }
   ~TempDir() {
     std::error_code ignored;

@@ -4,6 +4,7 @@
 
 #include "recording_view.h"
 #include "results/csv_lines.h"
+#include "results/text_file.h"
 #include "test_files.h"
 
 namespace orv {
@@ -48,6 +49,17 @@ TEST(TsaveTest, WritesGb18030ByDefaultAndReports) {
   EXPECT_EQ(view.events, events);
   EXPECT_EQ(view.messages[0].caption, "提示");
   EXPECT_EQ(view.status[1], "");
+}
+
+TEST(TsaveTest, ACharacterGb18030CannotHoldIsMarkedAndLogged) {
+  TempDir dir;
+  const std::string path = dir.file("out.csv");
+  RecordingView view;
+  const ListSnapshot list{4, {{"1", "王\xEE\x9E\x8D", "12345", ""}}};  // U+E78D has no form
+  EXPECT_TRUE(Tsave(list, path, PreviewKind::kContacts, FileEncoding::kGb18030, view).run());
+  EXPECT_EQ(ReadBytes(path), "1,\xCD\xF5?,12345,,\r\n");
+  EXPECT_EQ(view.events[3], "log 提示 " + UnconvertedCharactersText(1));
+  EXPECT_EQ(view.events[4], "log 操作 保存结果完毕");
 }
 
 TEST(TsaveTest, WritesUtf8WithAByteOrderMarkWhenAsked) {

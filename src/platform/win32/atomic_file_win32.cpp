@@ -53,13 +53,15 @@ std::error_code FillAndClose(UniqueHandle file, std::string_view bytes) {
 
 std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (path.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
-  const auto target = win32::ToWideCString(path);
+  const auto target = win32::ToWidePath(path);
   if (!target) return std::make_error_code(std::errc::invalid_argument);
   std::wstring temporary;
   UniqueHandle file;
   // CREATE_NEW refuses a stale file of the same name; a few fresh names get past it.
   for (int attempt = 0; attempt < 8 && !file; ++attempt) {
-    temporary = *win32::ToWideCString(TemporaryNameFor(path));
+    const auto name = win32::ToWidePath(TemporaryNameFor(path));
+    if (!name) return std::make_error_code(std::errc::invalid_argument);
+    temporary = *name;
     file.reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && GetLastError() != ERROR_FILE_EXISTS) return LastError();

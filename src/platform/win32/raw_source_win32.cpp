@@ -65,7 +65,7 @@ FileFacts Inspect(const std::wstring& path) {
 }  // namespace
 
 OpenResult OpenImageFile(const std::string& path) {
-  const auto wide = win32::ToWideCString(path);
+  const auto wide = win32::ToWidePath(path);
   if (!wide) return {nullptr, OpenError::kNotFound};
   const FileFacts facts = Inspect(*wide);
   if (!facts.found)
@@ -84,7 +84,7 @@ OpenResult OpenImageFile(const std::string& path) {
 }
 
 SizeQuery QueryFileSize(const std::string& path) {
-  const auto wide = win32::ToWideCString(path);
+  const auto wide = win32::ToWidePath(path);
   if (!wide) return {};
   const FileFacts facts = Inspect(*wide);
   if (!facts.found || facts.directory) return {};

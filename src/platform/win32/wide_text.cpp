@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace orv::win32 {
@@ -21,7 +22,7 @@ std::optional<std::wstring> ToWide(unsigned codePage, std::string_view text) {
 }
 
 std::optional<std::string> FromWide(unsigned codePage, std::wstring_view text) {
-  if (codePage != CP_UTF8 && codePage != kGb18030CodePage) return std::nullopt;
+  if (codePage != CP_UTF8) return std::nullopt;
   if (text.empty()) return std::string();
   if (text.size() > INT_MAX / 4) return std::nullopt;
   const int inLength = static_cast<int>(text.size());
@@ -38,6 +39,23 @@ std::optional<std::string> FromWide(unsigned codePage, std::wstring_view text) {
 std::optional<std::wstring> ToWideCString(std::string_view utf8) {
   if (utf8.find('\0') != std::string_view::npos) return std::nullopt;
   return ToWide(CP_UTF8, utf8);
+}
+
+std::optional<std::wstring> ToWidePath(std::string_view utf8) {
+  auto wide = ToWideCString(utf8);
+  if (wide && wide->starts_with(LR"(\\?\)")) {
+    std::replace(wide->begin(), wide->end(), L'/', L'\\');  // names joined with "/" by us
+    return wide;
+  }
+  if (!wide || wide->size() < kLongPathLength || wide->starts_with(LR"(\\.\)")) return wide;
+  const DWORD needed = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return std::nullopt;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(wide->c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return std::nullopt;
+  full.resize(length);
+  if (full.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + full.substr(2);  // \\server\share
+  return LR"(\\?\)" + full;
 }
 
 }  // namespace orv::win32
