@@ -68,7 +68,7 @@ void TerminalConnectView::showMessage(std::string_view text) {
 }
 
 void TerminalConnectView::write(const std::string& utf8) {
-  const std::string bytes = EncodeForFile(utf8, encoding_);
+  const std::string bytes = EncodeForFile(utf8, encoding_).bytes;
   std::fwrite(bytes.data(), 1, bytes.size(), log_);
   std::fflush(log_);
 }
@@ -120,7 +120,7 @@ int RunSurveyCommand(const std::vector<std::string>& args) {
   const SurveyOutcome outcome = worker.run();
   if (outcome == SurveyOutcome::kCompleted) {
     const std::string report = EncodeForFile(
-        SurveyReport(view.infoItems(), worker.storageModel(), worker.treeNodes()), encoding);
+        SurveyReport(view.infoItems(), worker.storageModel(), worker.treeNodes()), encoding).bytes;
     std::fwrite(report.data(), 1, report.size(), stdout);
   }
   return ExitStatusOf(outcome);
