@@ -84,6 +84,15 @@ int main(int argc, char** argv) {
   orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms}, tables, progress);
   const orv::ScanOutcome outcome = scan.run();
   progress.finish();
+  if (const orv::ScanSummary& summary = scan.summary(); summary.unreadableBytes != 0) {
+    std::string offsets;
+    for (const std::uint64_t offset : summary.firstUnreadableOffsets)
+      offsets += (offsets.empty() ? "" : ", ") + std::to_string(offset);
+    std::fprintf(stderr,
+                 "orv-scan: %llu bytes could not be read and were scanned as zeros; "
+                 "the first at offsets %s\n",
+                 static_cast<unsigned long long>(summary.unreadableBytes), offsets.c_str());
+  }
 
   if (outcome != orv::ScanOutcome::kCompleted && outcome != orv::ScanOutcome::kStopped)
     return kExitScanFailed;  // the scan showed its message

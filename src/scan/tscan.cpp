@@ -17,7 +17,6 @@
 namespace orv {
 namespace {
 
-constexpr std::uint64_t kSectorBytes = 512;
 constexpr std::uint64_t kSectorsPerBlock = kScanBlockBytes / kSectorBytes;
 
 // True when a 64 KiB block holds a position the deleted-page pass would hand
@@ -34,8 +33,9 @@ bool BlockHasAbandonedPage(std::span<const std::uint8_t> buffer) {
 // One run of the scan: the source, the passes and what they share.
 class ScanRun {
  public:
-  ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view)
-      : settings_(settings), tables_(tables), view_(view) {}
+  ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view,
+          std::unique_ptr<RawSource> source)
+      : settings_(settings), tables_(tables), view_(view), source_(std::move(source)) {}
 
   ScanOutcome run() {
     view_.setScanButtonsEnabled(false);
@@ -50,16 +50,20 @@ class ScanRun {
     return ScanOutcome::kCompleted;
   }
 
+  const ScanSummary& summary() const { return summary_; }
+
  private:
   std::optional<ScanOutcome> open() {
-    OpenedSource opened = OpenScanSource(settings_.scanPath);
-    if (opened.failure != SourceFailure::kNone) {
-      const bool noLength = opened.failure == SourceFailure::kSizeUnknown;
-      view_.showMessage(noLength ? scan_text::kSizeUnknown : scan_text::kOpenFailed);
-      view_.setScanButtonsEnabled(true);
-      return noLength ? ScanOutcome::kSizeUnknown : ScanOutcome::kOpenFailed;
+    if (!source_) {
+      OpenedSource opened = OpenScanSource(settings_.scanPath);
+      if (opened.failure != SourceFailure::kNone) {
+        const bool noLength = opened.failure == SourceFailure::kSizeUnknown;
+        view_.showMessage(noLength ? scan_text::kSizeUnknown : scan_text::kOpenFailed);
+        view_.setScanButtonsEnabled(true);
+        return noLength ? ScanOutcome::kSizeUnknown : ScanOutcome::kOpenFailed;
+      }
+      source_ = std::move(opened.source);
     }
-    source_ = std::move(opened.source);
     totalSectors_ = source_->size() / kSectorBytes;
     view_.setStatus(0, scan_text::kStatusScanning);
     log(scan_text::kTypeLength,
@@ -87,10 +91,28 @@ class ScanRun {
 
   void endStatus() {
     view_.setStatus(0, scan_text::kStatusReady);
-    view_.setStatus(1, "");
+    view_.setStatus(1, unreadable_.total() == 0 ? "" : UnreadableText());
+  }
+
+  // What could not be read, in the words of the log and the status bar.
+  std::string UnreadableText() const {
+    std::string text = scan_text::kUnreadableBytes + std::to_string(unreadable_.total()) +
+                       scan_text::kUnreadableFirstAt;
+    const auto offsets = unreadable_.firstOffsets(kListedUnreadableOffsets);
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+      text += (i == 0 ? "" : ",") + std::to_string(offsets[i]);
+    return text;
+  }
+
+  // Says what could not be read, once at the end of every scan that read.
+  void reportUnreadable() {
+    summary_.unreadableBytes = unreadable_.total();
+    summary_.firstUnreadableOffsets = unreadable_.firstOffsets(kListedUnreadableOffsets);
+    if (summary_.unreadableBytes != 0) log(scan_text::kTypeError, UnreadableText());
   }
 
   ScanOutcome stopped() {
+    reportUnreadable();
     log(scan_text::kTypeHint, scan_text::kStopped);
     view_.setScanButtonsEnabled(true);
     source_.reset();
@@ -102,7 +124,7 @@ class ScanRun {
     setBlockGaugeRange();
     const bool carve = settings_.kind == ScanKind::kContactsCallsSms;
     abandonedPageBlocks_.assign(blockCount_, false);
-    SequentialBlockReader reader(*source_, blockCount_);
+    SequentialBlockReader reader(*source_, blockCount_, unreadable_);
     for (std::uint64_t block = 0; block < blockCount_; ++block) {
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
@@ -197,11 +219,23 @@ class ScanRun {
       const TableRow& row = listed[i];
       const auto offset = ParseInt64(row[db_result::kStartOffset]);
       if (!offset || *offset < 0) continue;
-      std::fill(buffer.begin(), buffer.end(), 0);
-      source_->readAt(static_cast<std::uint64_t>(*offset), buffer.data(), kPageBytes);
-      carveListedPage(row, buffer, carveFreeSpace);
+      carveListedPage(row, readListedPage(static_cast<std::uint64_t>(*offset), buffer),
+                      carveFreeSpace);
     }
     return true;
+  }
+
+  // The page at `offset`, read as the whole sectors that cover it (raw disks
+  // refuse other reads), followed by zeros to the end of a read buffer.
+  std::span<const std::uint8_t> readListedPage(std::uint64_t offset,
+                                               std::vector<std::uint8_t>& buffer) {
+    const std::size_t inSector = offset % kSectorBytes;
+    const std::size_t covering =
+        (inSector + kPageBytes + kSectorBytes - 1) / kSectorBytes * kSectorBytes;
+    const std::span<std::uint8_t> whole(buffer);
+    ReadSectors(*source_, offset - inSector, whole.first(covering), unreadable_);
+    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inSector + kPageBytes), buffer.end(), 0);
+    return whole.subspan(inSector, kReadBufferBytes - inSector);
   }
 
   void carveListedPage(const TableRow& row, std::span<const std::uint8_t> buffer,
@@ -247,7 +281,7 @@ class ScanRun {
       if (!abandonedPageBlocks_[block]) continue;
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
-      ReadBlock(*source_, block, buffer);
+      ReadBlock(*source_, block, buffer, unreadable_);
       const AnchorMask anchors(buffer, params_);
       bool stopped = false;
       ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
@@ -275,6 +309,7 @@ class ScanRun {
   }
 
   void complete() {
+    reportUnreadable();
     if (settings_.kind == ScanKind::kContactsCallsSms) {
       log(scan_text::kTypeHint, scan_text::kScanFinished);
       view_.setStatus(0, scan_text::kStatusReady);
@@ -293,10 +328,15 @@ class ScanRun {
     source_.reset();
   }
 
+  // The first offsets of unreadable bytes named in the log and the status bar.
+  static constexpr std::size_t kListedUnreadableOffsets = 5;
+
   const ScanSettings& settings_;
   ResultTables& tables_;
   ScanView& view_;
   std::unique_ptr<RawSource> source_;
+  UnreadableBytes unreadable_;
+  ScanSummary summary_;
   std::uint64_t totalSectors_ = 0;
   std::uint64_t blockCount_ = 0;
   ColumnParameters params_;
@@ -309,9 +349,15 @@ class ScanRun {
 
 }  // namespace
 
-Tscan::Tscan(ScanSettings settings, ResultTables& tables, ScanView& view)
-    : settings_(std::move(settings)), tables_(tables), view_(view) {}
+Tscan::Tscan(ScanSettings settings, ResultTables& tables, ScanView& view,
+             std::unique_ptr<RawSource> source)
+    : settings_(std::move(settings)), tables_(tables), view_(view), source_(std::move(source)) {}
 
-ScanOutcome Tscan::run() { return ScanRun(settings_, tables_, view_).run(); }
+ScanOutcome Tscan::run() {
+  ScanRun scan(settings_, tables_, view_, std::move(source_));
+  const ScanOutcome outcome = scan.run();
+  summary_ = scan.summary();
+  return outcome;
+}
 
 }  // namespace orv

@@ -4,8 +4,11 @@
 // tables, and reports progress to a ScanView.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/raw_source.h"
 #include "scan/result_tables.h"
 #include "scan/scan_view.h"
 
@@ -27,16 +30,28 @@ enum class ScanOutcome {
   kTooShort,     // "所要扫描的存储或者文件长度小于65536字节,程序将退出!"
 };
 
+// What a scan could not do, for a closing summary.
+struct ScanSummary {
+  std::uint64_t unreadableBytes = 0;                  // zero in the results
+  std::vector<std::uint64_t> firstUnreadableOffsets;  // the first few, ascending
+};
+
 class Tscan {
  public:
-  Tscan(ScanSettings settings, ResultTables& tables, ScanView& view);
+  // Scans what `settings.scanPath` names, or `source` when one is given.
+  Tscan(ScanSettings settings, ResultTables& tables, ScanView& view,
+        std::unique_ptr<RawSource> source = nullptr);
   // Runs the whole scan on the calling thread (the worker's thread).
   ScanOutcome run();
+  // Filled by run().
+  const ScanSummary& summary() const { return summary_; }
 
  private:
   ScanSettings settings_;
   ResultTables& tables_;
   ScanView& view_;
+  std::unique_ptr<RawSource> source_;
+  ScanSummary summary_;
 };
 
 }  // namespace orv
