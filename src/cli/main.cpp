@@ -84,7 +84,11 @@ int main(int argc, char** argv) {
   orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms}, tables, progress);
   const orv::ScanOutcome outcome = scan.run();
   progress.finish();
-  if (const orv::ScanSummary& summary = scan.summary(); summary.unreadableBytes != 0) {
+  const orv::ScanSummary& summary = scan.summary();
+  if (summary.internalErrors != 0)
+    std::fprintf(stderr, "orv-scan: %llu pages were passed over after an internal error\n",
+                 static_cast<unsigned long long>(summary.internalErrors));
+  if (summary.unreadableBytes != 0) {
     std::string offsets;
     for (const std::uint64_t offset : summary.firstUnreadableOffsets)
       offsets += (offsets.empty() ? "" : ", ") + std::to_string(offset);

@@ -33,6 +33,7 @@ inline constexpr const char* kModuleThreeError =
 
 inline constexpr const char* kUnreadableBytes = "无法读取的字节数:";
 inline constexpr const char* kUnreadableFirstAt = ",最先的偏移值为";
+inline constexpr const char* kInternalErrors = "程序内部错误次数(已跳过所在页):";
 
 inline constexpr const char* kStatusScanning = "开始扫描...";
 inline constexpr const char* kStatusReady = "就绪";

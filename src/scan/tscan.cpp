@@ -1,6 +1,5 @@
 #include "scan/tscan.h"
 
-#include <exception>
 #include <optional>
 
 #include "platform/stop_flag.h"
@@ -10,6 +9,7 @@
 #include "scan/live_cells.h"
 #include "scan/page_classifier.h"
 #include "scan/page_header.h"
+#include "scan/page_step_guard.h"
 #include "scan/record_tests.h"
 #include "scan/scan_source.h"
 #include "scan/scan_texts.h"
@@ -104,15 +104,19 @@ class ScanRun {
     return text;
   }
 
-  // Says what could not be read, once at the end of every scan that read.
-  void reportUnreadable() {
+  // Says what could not be read and how many bugs of ours were passed over,
+  // once at the end of every scan that read.
+  void reportLosses() {
     summary_.unreadableBytes = unreadable_.total();
     summary_.firstUnreadableOffsets = unreadable_.firstOffsets(kListedUnreadableOffsets);
     if (summary_.unreadableBytes != 0) log(scan_text::kTypeError, UnreadableText());
+    if (summary_.internalErrors != 0)
+      log(scan_text::kTypeError,
+          scan_text::kInternalErrors + std::to_string(summary_.internalErrors));
   }
 
   ScanOutcome stopped() {
-    reportUnreadable();
+    reportLosses();
     log(scan_text::kTypeHint, scan_text::kStopped);
     view_.setScanButtonsEnabled(true);
     source_.reset();
@@ -168,16 +172,33 @@ class ScanRun {
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (pointers_.size() != cells) return false;
-    page_.clear();
-    try {
-      DecodeLiveCells(pointers_, q, buffer, page_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleOneError + std::to_string(offset));
-    }
+    if (!decodeLiveCells(buffer, q, offset)) return false;
     const std::size_t k = page_.singleColumnCount();
     if (k <= 5) return false;
     if (const auto kind = classifyPage(page_)) addDiscoveredPage(*kind, offset, k);
     return true;
+  }
+
+  // Module I on the page at `pageStart` of `buffer` (image offset `offset`)
+  // into page_; false when the stop flag or a bug cut it short.
+  bool decodeLiveCells(std::span<const std::uint8_t> buffer, std::size_t pageStart,
+                       std::uint64_t offset) {
+    page_.clear();
+    LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
+    const bool ran = guarded(scan_text::kModuleOneError, offset, [&] {
+      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_);
+    });
+    return ran && outcome == LiveCellsOutcome::kCompleted;
+  }
+
+  // Runs one decoding step of the page at `offset` behind the bug firewall;
+  // a bug is logged with the module's error text and the offset, and counted.
+  template <class Step>
+  bool guarded(const char* errorText, std::uint64_t offset, Step&& step) {
+    return RunPageStep(step, [&] {
+      ++summary_.internalErrors;
+      log(scan_text::kTypeError, errorText + std::to_string(offset));
+    });
   }
 
   void addDiscoveredPage(PageKind kind, std::uint64_t offset, std::size_t k) {
@@ -194,9 +215,10 @@ class ScanRun {
 
   bool statistics() {
     log(scan_text::kTypeHint, scan_text::kStatistics);
-    try {
-      params_ = computeColumnParameters(tables_.rows(ResultTable::kDbResult));
-    } catch (const std::exception&) {
+    const bool ran = RunPageStep(
+        [&] { params_ = computeColumnParameters(tables_.rows(ResultTable::kDbResult)); },
+        [&] { ++summary_.internalErrors; });
+    if (!ran) {
       log(scan_text::kTypeHint, std::string(scan_text::kStatistics) + scan_text::kFailed);
       return false;
     }
@@ -219,8 +241,8 @@ class ScanRun {
       const TableRow& row = listed[i];
       const auto offset = ParseInt64(row[db_result::kStartOffset]);
       if (!offset || *offset < 0) continue;
-      carveListedPage(row, readListedPage(static_cast<std::uint64_t>(*offset), buffer),
-                      carveFreeSpace);
+      const auto start = static_cast<std::uint64_t>(*offset);
+      carveListedPage(row, start, readListedPage(start, buffer), carveFreeSpace);
     }
     return true;
   }
@@ -238,36 +260,29 @@ class ScanRun {
     return whole.subspan(inSector, kReadBufferBytes - inSector);
   }
 
-  void carveListedPage(const TableRow& row, std::span<const std::uint8_t> buffer,
-                       bool carveFreeSpace) {
-    const std::string& offsetText = row[db_result::kStartOffset];
+  void carveListedPage(const TableRow& row, std::uint64_t offset,
+                       std::span<const std::uint8_t> buffer, bool carveFreeSpace) {
     if (!ReadListedPagePointers(buffer, pointers_)) return;
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (pointers_.size() != cells) return;
-    page_.clear();
-    try {
-      DecodeLiveCells(pointers_, 0, buffer, page_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleOneError + offsetText);
-    }
+    if (!decodeLiveCells(buffer, 0, offset)) return;
     const std::string& sn = row[db_result::kSn];
     if (const auto kind = PageKindFromFlag(row[db_result::kFlag])) {
-      bool extracted = false;
-      try {
-        extracted = extractPageRecords(*kind, page_, sn, tables_);
-      } catch (const std::exception&) {
-      }
-      if (!extracted) log(scan_text::kTypeError, scan_text::kExtractionError + offsetText);
+      bool extracted = true;
+      const bool ran = guarded(scan_text::kExtractionError, offset,
+                               [&] { extracted = extractPageRecords(*kind, page_, sn, tables_); });
+      // A record whose date cannot be shown stops the page's rows: bad data,
+      // logged as the page's extraction error, not counted as our bug.
+      if (ran && !extracted)
+        log(scan_text::kTypeError, scan_text::kExtractionError + std::to_string(offset));
     }
     if (!carveFreeSpace) return;
-    const auto k = ParseInt64(row[db_result::kZdCnt]);
-    try {
+    const auto k = ParseInt64(row[db_result::kColumnCount]);
+    (void)guarded(scan_text::kModuleTwoError, offset, [&] {
       const PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
       CarveFreeRegions(buffer, gaps, sn, params_, tables_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleTwoError + offsetText);
-    }
+    });
   }
 
   // Pass 3: interior and index pages anywhere in the source may hold records
@@ -300,16 +315,14 @@ class ScanRun {
   void carveAbandonedPage(std::span<const std::uint8_t> buffer, const AnchorMask& anchors,
                           std::size_t q, std::uint64_t block) {
     const std::uint64_t offset = block * kScanBlockBytes + q;
-    try {
+    (void)guarded(scan_text::kModuleThreeError, offset, [&] {
       CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
                          params_, tables_, view_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleThreeError + std::to_string(offset));
-    }
+    });
   }
 
   void complete() {
-    reportUnreadable();
+    reportLosses();
     if (settings_.kind == ScanKind::kContactsCallsSms) {
       log(scan_text::kTypeHint, scan_text::kScanFinished);
       view_.setStatus(0, scan_text::kStatusReady);

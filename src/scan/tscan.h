@@ -34,6 +34,9 @@ enum class ScanOutcome {
 struct ScanSummary {
   std::uint64_t unreadableBytes = 0;                  // zero in the results
   std::vector<std::uint64_t> firstUnreadableOffsets;  // the first few, ascending
+  // Exceptions out of a page's decoding: bugs of ours, each logged with the
+  // page's offset and passed over (builds made to find bugs stop instead).
+  std::uint64_t internalErrors = 0;
 };
 
 class Tscan {

@@ -36,6 +36,7 @@ struct ScannedImage {
   ResultTables tables;
   RecordingScanView view;
   ScanOutcome outcome{};
+  ScanSummary summary;
   std::map<std::uint64_t, std::string> pageSnByOffset;  // DB-Result Start-Offset -> SN
 
   // The DB-Result SN of the laid page holding image offset `at`.
@@ -58,7 +59,9 @@ std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release) {
                                    std::to_string(static_cast<int>(release)) + ".img");
   EXPECT_EQ(fixtures::WriteFileBytes(path.string(), scanned->demo.image.bytes), "");
   ClearStop();
-  scanned->outcome = Tscan({path.string()}, scanned->tables, scanned->view).run();
+  Tscan scan({path.string()}, scanned->tables, scanned->view);
+  scanned->outcome = scan.run();
+  scanned->summary = scan.summary();
   fs::remove(path);
   for (const TableRow& row : scanned->tables.rows(ResultTable::kDbResult))
     scanned->pageSnByOffset[std::stoull(row[db_result::kStartOffset])] = row[db_result::kSn];
@@ -232,6 +235,8 @@ TEST_P(ScanFixtureTest, LogHoldsNoErrorLines) {
   const ScannedImage& s = Scanned();
   for (const std::string& line : s.view.log) EXPECT_FALSE(line.starts_with("错误|")) << line;
   EXPECT_EQ(s.view.status[1], "");
+  EXPECT_EQ(s.summary.internalErrors, 0u);
+  EXPECT_EQ(s.summary.unreadableBytes, 0u);
 }
 
 std::set<std::uint64_t> ListedOffsets(const ResultTables& tables) {
