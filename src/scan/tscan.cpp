@@ -13,6 +13,7 @@
 #include "scan/record_tests.h"
 #include "scan/scan_source.h"
 #include "scan/scan_texts.h"
+#include "scan/table_limits.h"
 
 namespace orv {
 namespace {
@@ -166,7 +167,8 @@ class ScanRun {
   }
 
   // Decodes a candidate's live cells; true when all its records share one
-  // column count above 5 (the page is then classified and maybe listed).
+  // column count above kMaxRejectedColumnCount (the page is then classified
+  // and maybe listed).
   bool acceptLeafPage(std::span<const std::uint8_t> buffer, std::size_t q, std::uint64_t offset) {
     if (!ReadLeafPageCandidate(buffer, q, pointers_)) return false;
     const std::size_t cells = pointers_.size();
@@ -174,7 +176,7 @@ class ScanRun {
     if (pointers_.size() != cells) return false;
     if (!decodeLiveCells(buffer, q, offset)) return false;
     const std::size_t k = page_.singleColumnCount();
-    if (k <= 5) return false;
+    if (k <= kMaxRejectedColumnCount) return false;
     if (const auto kind = classifyPage(page_)) addDiscoveredPage(*kind, offset, k);
     return true;
   }
@@ -208,7 +210,7 @@ class ScanRun {
       if (const auto column = FirstDateColumn(first)) dateColumn = std::to_string(*column);
     const std::int64_t sn = tables_.append(
         ResultTable::kDbResult, {std::to_string(offset), first.labelsText(), std::to_string(k),
-                                 std::to_string(offset + kPageBytes), "4096",
+                                 std::to_string(offset + kPageBytes), std::to_string(kPageBytes),
                                  std::string(PageKindFlag(kind)), "0D", dateColumn, ""});
     view_.setStatus(1, scan_text::kPagesFound + std::to_string(sn));
   }
