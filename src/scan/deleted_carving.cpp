@@ -14,8 +14,8 @@
 namespace orv {
 namespace {
 
-// The DB-Result row the carved rows of one search point at: for Module II the
-// page's row from the discovery pass; for Module III a fragment row written
+// The DB-Result row the carved rows of one search point at: for the free-space carving the
+// page's row from the discovery pass; for the abandoned-page carving a fragment row written
 // once, when the page yields its first record.
 class PageResultRow {
  public:
@@ -35,7 +35,7 @@ class PageResultRow {
     RowCells cells(ResultTableColumns(ResultTable::kDbResult).size() - 1);
     cells[db_result::kStartOffset - 1] = std::to_string(fragment_->absoluteOffset);
     cells[db_result::kZdType - 1] = cause.labelsText();
-    cells[db_result::kZdCnt - 1] = std::to_string(cause.columnCount());
+    cells[db_result::kColumnCount - 1] = std::to_string(cause.columnCount());
     cells[db_result::kEndOffset - 1] = std::to_string(fragment_->absoluteOffset + kPageBytes);
     cells[db_result::kFileLen - 1] = std::to_string(kPageBytes);
     cells[db_result::kFlag - 1] = flag;

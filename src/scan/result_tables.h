@@ -18,7 +18,13 @@
 
 namespace orv {
 
-enum class ResultTable { kDbResult, kPhotoResult, kFuck1, kFuck2, kFuck3 };
+enum class ResultTable {
+  kDbResult,
+  kPhotoResult,  // never filled: no scan produces photos; the raw-results window shows it empty
+  kFuck1,
+  kFuck2,
+  kFuck3
+};
 inline constexpr int kResultTableCount = 5;
 
 using TableRow = std::vector<std::string>;
@@ -28,18 +34,20 @@ const std::vector<std::string_view>& ResultTableColumns(ResultTable table);
 // The group caption the raw-results window shows above the table.
 std::string_view ResultTableCaption(ResultTable table);
 
-// Column indexes the engine and record assembly address by name.
+// Column indexes the engine and record assembly address by name. The names
+// say what a column holds; the captions ("ZD-cnt", "ZDCNT") stay as the
+// window shows them.
 namespace db_result {
 enum Column {
   kSn,
   kStartOffset,
   kZdType,
-  kZdCnt,
+  kColumnCount,  // "ZD-cnt": the page's records' column count
   kEndOffset,
   kFileLen,
   kFlag,
   kPageType,
-  kZdcnt,
+  kSmsDateColumn,  // "ZDCNT": a messages page's date column index
   kCntType
 };
 }
