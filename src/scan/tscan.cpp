@@ -12,7 +12,7 @@
 #include "scan/page_step_guard.h"
 #include "scan/record_tests.h"
 #include "scan/scan_source.h"
-#include "scan/scan_summary.h"
+#include "scan/scan_findings.h"
 #include "scan/scan_texts.h"
 #include "scan/table_limits.h"
 
@@ -338,7 +338,7 @@ class ScanRun {
       tables_.sortByIntegerColumn(ResultTable::kFuck3, fuck3::kId, fuck3::kSn);
       log(scan_text::kTypeOperation, std::string(scan_text::kSort) + scan_text::kDone);
       tables_.purgeFuck1();
-      log(scan_text::kTypeHint, ScanSummaryText(SummariseScan(tables_)));
+      log(scan_text::kTypeHint, ScanFindingsText(SummariseFindings(tables_)));
     }
     view_.setScanButtonsEnabled(true);
     endStatus();

@@ -26,7 +26,7 @@
 #include "results/list_order.h"
 #include "results/recording_view.h"
 #include "results/tyulan.h"
-#include "scan/scan_summary.h"
+#include "scan/scan_findings.h"
 
 namespace orv::testing {
 namespace {
@@ -93,7 +93,7 @@ TEST_F(ScanFlowTest, ScanEndsWithTheButtonsBackAndResultsToShow) {
     return line.description.starts_with("发现数据页");
   });
   ASSERT_NE(summary, lines.end());
-  EXPECT_EQ(summary->description, ScanSummaryText(SummariseScan(forms().form5->tables())));
+  EXPECT_EQ(summary->description, ScanFindingsText(SummariseFindings(forms().form5->tables())));
   // A description wider than its column widened it.
   EXPECT_GE(main().lv4->columnWidth(2),
             QFontMetrics(main().lv4->font())

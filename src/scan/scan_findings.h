@@ -14,16 +14,16 @@ struct FoundRows {
   std::size_t deleted = 0;  // rows marked "DEL"
 };
 
-struct ScanSummary {
+struct ScanFindings {
   std::size_t pages = 0;  // DB-Result rows
   FoundRows calls;        // Fuck2
   FoundRows messages;     // Fuck3
   FoundRows contactRows;  // Fuck1
 };
 
-ScanSummary SummariseScan(const ResultTables& tables);
+ScanFindings SummariseFindings(const ResultTables& tables);
 
 // "发现数据页3个；通话记录：正常10条，删除2条；短信：…；联系人数据：正常…行，删除…行"
-std::string ScanSummaryText(const ScanSummary& summary);
+std::string ScanFindingsText(const ScanFindings& summary);
 
 }  // namespace orv

@@ -1,4 +1,4 @@
-#include "scan/scan_summary.h"
+#include "scan/scan_findings.h"
 
 namespace orv {
 namespace {
@@ -27,14 +27,14 @@ std::string Counted(const char* what, const FoundRows& found, const char* unit) 
 
 }  // namespace
 
-ScanSummary SummariseScan(const ResultTables& tables) {
+ScanFindings SummariseFindings(const ResultTables& tables) {
   return {tables.rowCount(ResultTable::kDbResult),
           CountRows(tables, ResultTable::kFuck2, fuck2::kDel),
           CountRows(tables, ResultTable::kFuck3, fuck3::kDel),
           CountRows(tables, ResultTable::kFuck1, fuck1::kDel)};
 }
 
-std::string ScanSummaryText(const ScanSummary& summary) {
+std::string ScanFindingsText(const ScanFindings& summary) {
   return "发现数据页" + std::to_string(summary.pages) + "个；" +
          Counted("通话记录", summary.calls, "条") + "；" + Counted("短信", summary.messages, "条") +
          "；" + Counted("联系人数据", summary.contactRows, "行");

@@ -1,4 +1,4 @@
-#include "scan/scan_summary.h"
+#include "scan/scan_findings.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ void AddRow(ResultTables& tables, ResultTable table, std::size_t delColumn, cons
   tables.append(table, std::move(cells));
 }
 
-TEST(ScanSummaryTest, CountsLiveAndDeletedRowsOfEachTable) {
+TEST(ScanFindingsTest, CountsLiveAndDeletedRowsOfEachTable) {
   ResultTables tables;
   for (int i = 0; i < 3; ++i) tables.append(ResultTable::kDbResult, {"0"});
   AddRow(tables, ResultTable::kFuck2, fuck2::kDel, "");
@@ -21,7 +21,7 @@ TEST(ScanSummaryTest, CountsLiveAndDeletedRowsOfEachTable) {
   AddRow(tables, ResultTable::kFuck3, fuck3::kDel, "");
   AddRow(tables, ResultTable::kFuck3, fuck3::kDel, "del");  // only the exact mark counts
   AddRow(tables, ResultTable::kFuck1, fuck1::kDel, "DEL");
-  const ScanSummary summary = SummariseScan(tables);
+  const ScanFindings summary = SummariseFindings(tables);
   EXPECT_EQ(summary.pages, 3u);
   EXPECT_EQ(summary.calls.live, 1u);
   EXPECT_EQ(summary.calls.deleted, 2u);
@@ -29,13 +29,13 @@ TEST(ScanSummaryTest, CountsLiveAndDeletedRowsOfEachTable) {
   EXPECT_EQ(summary.messages.deleted, 0u);
   EXPECT_EQ(summary.contactRows.live, 0u);
   EXPECT_EQ(summary.contactRows.deleted, 1u);
-  EXPECT_EQ(ScanSummaryText(summary),
+  EXPECT_EQ(ScanFindingsText(summary),
             "发现数据页3个；通话记录：正常1条，删除2条；短信：正常2条，删除0条；"
             "联系人数据：正常0行，删除1行");
 }
 
-TEST(ScanSummaryTest, EmptyTablesGiveZeros) {
-  EXPECT_EQ(ScanSummaryText(SummariseScan(ResultTables())),
+TEST(ScanFindingsTest, EmptyTablesGiveZeros) {
+  EXPECT_EQ(ScanFindingsText(SummariseFindings(ResultTables())),
             "发现数据页0个；通话记录：正常0条，删除0条；短信：正常0条，删除0条；"
             "联系人数据：正常0行，删除0行");
 }
