@@ -5,6 +5,8 @@
 namespace orv {
 namespace {
 
+constexpr std::string_view kLinkPort = "5555";  // where adb tcpip puts the phone
+
 // Calls `visit` with each line of `text` without its line end (LF, CR LF or
 // CR CR LF), empty lines skipped; stops when `visit` returns true.
 template <typename Visit>
@@ -70,7 +72,7 @@ bool IsReachableIPv4(std::string_view address) {
 }
 
 bool DeviceListShowsReady(std::string_view devicesOutput, std::string_view address) {
-  const std::string wanted = std::string(address) + ":" + std::string(kWirelessPort) + "\tdevice";
+  const std::string wanted = std::string(address) + ":" + std::string(kLinkPort) + "\tdevice";
   bool found = false;
   ForEachLine(devicesOutput, [&](std::string_view line) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);

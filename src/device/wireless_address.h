@@ -9,9 +9,6 @@
 
 namespace orv {
 
-// The port adb listens on after `adb tcpip`.
-inline constexpr std::string_view kWirelessPort = "5555";
-
 // What the interface list gave.
 struct WirelessAddress {
   std::string shown;    // the address text as found, e.g. "192.168.1.5/24" (for "WLan IP:")
