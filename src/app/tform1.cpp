@@ -17,7 +17,7 @@
 #include "app/tform4.h"
 #include "app/tform5.h"
 #include "app/tform6.h"
-#include "platform/command_runner.h"
+#include "device/adb_commands.h"
 #include "platform/stop_flag.h"
 
 namespace orv {
@@ -92,11 +92,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 // The program ends with the main window: the workers are stopped, adb's server
-// is told to end, and the other windows go with it.
+// is told to end (the window waits for that no longer than the command's own
+// limit, and a missing adb costs nothing), and the other windows go with it.
 void TForm1::FormClose() {
   finishWorkers();
-  std::string ignored;
-  RunCommand("adb kill-server", ignored, kWindowSettleMs);
+  RunAdb(AdbKillServer());
   for (QWidget* peer :
        std::initializer_list<QWidget*>{peers_.form2, peers_.form4, peers_.form5, peers_.form6}) {
     if (peer) peer->hide();

@@ -1,147 +1,299 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <system_error>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
-#include <vector>
+#include <utility>
 
 #include "platform/command_runner.h"
+#include "platform/posix/unique_fd.h"
 
 extern char** environ;
 
 namespace orv {
 namespace {
 
-// Splits a command line the way the programs we run read theirs: blanks
-// separate words, a pair of double quotes groups blanks into one word.
-std::vector<std::string> SplitCommandLine(const std::string& line) {
-  std::vector<std::string> words;
-  std::string word;
-  bool inWord = false;
-  bool quoted = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      inWord = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inWord) words.push_back(word);
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (inWord) words.push_back(word);
-  return words;
+using Clock = std::chrono::steady_clock;
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-// Owns one file descriptor.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { reset(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  void reset() {
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
+// Why `argv` cannot be run, or empty when it can.
+std::string ArgumentProblem(const std::vector<std::string>& argv) {
+  if (argv.empty() || argv[0].empty()) return "empty command";
+  std::size_t total = 0;
+  for (const auto& argument : argv) {
+    if (argument.find('\0') != std::string::npos) return "an argument holds a NUL byte";
+    total += argument.size() + 1;
   }
+  if (total > kMaxArgumentBytes) return "command line too long";
+  return {};
+}
 
- private:
-  int fd_;
-};
-
-// Reads what is waiting in the pipe without blocking. False at end of file.
-bool DrainAvailable(int fd, std::string& into) {
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
+// Moves what waits in `fd` into `into` without blocking; closes `fd` at end
+// of file or on a read error.
+void DrainAvailable(posix::UniqueFd& fd, std::string& into) {
+  char buffer[65536];
+  while (fd) {
+    const ssize_t n = read(fd.get(), buffer, sizeof buffer);
     if (n > 0) {
       into.append(buffer, static_cast<std::size_t>(n));
-    } else if (n == 0) {
-      return false;
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return;
     } else {
-      return errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
+      fd.reset();
     }
   }
 }
 
-// A child that outlives the settle time is waited for on a thread of its own,
-// so it never stays a zombie.
-void ReapLater(pid_t pid) {
-  try {
-    std::thread([pid] {
-      while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-      }
-    }).detach();
-  } catch (const std::system_error&) {
-    // No thread to spare: the child stays unreaped until the program ends.
-  }
-}
-
-pid_t Spawn(const std::vector<std::string>& words, int stdoutFd) {
-  std::vector<char*> argv;
-  for (const auto& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
+int StatusFromWait(int raw) {
+  if (WIFEXITED(raw)) return WEXITSTATUS(raw);
+  if (WIFSIGNALED(raw)) return kSignalStatusBase + WTERMSIG(raw);
+  return -1;
 }
 
 }  // namespace
 
-void RunCommand(const std::string& commandLine, std::string& output, int settleMs) {
-  if (commandLine.size() > kMaxCommandLine) return;
-  const std::vector<std::string> words = SplitCommandLine(commandLine);
-  if (words.empty()) return;
-
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) return;
-  Fd readEnd(ends[0]);
-  Fd writeEnd(ends[1]);
-  fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);
-
-  const pid_t pid = Spawn(words, writeEnd.get());
-  writeEnd.reset();
-  if (pid < 0) return;
-
-  std::string gathered;
-  bool open = true;
-  bool exited = false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(settleMs);
-  while (!exited) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          deadline - std::chrono::steady_clock::now())
-                          .count();
-    if (left <= 0) break;
-    // Short slices: the child's end is noticed without a signal handler.
-    const int slice = static_cast<int>(std::min<long long>(left, 5));
-    if (open) {
-      pollfd waiting{readEnd.get(), POLLIN, 0};
-      if (poll(&waiting, 1, slice) > 0) open = DrainAvailable(readEnd.get(), gathered);
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+std::string FindProgram(std::string_view program) {
+  const std::string name(program);
+  if (name.empty()) return {};
+  if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? name : std::string();
+  const char* path = std::getenv("PATH");
+  const std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t begin = 0;
+  while (begin <= folders.size()) {
+    std::size_t end = folders.find(':', begin);
+    if (end == std::string_view::npos) end = folders.size();
+    // An empty entry would mean the current folder: never searched, so a
+    // program dropped into the working folder is not run by its name.
+    if (end > begin) {
+      std::string candidate(folders.substr(begin, end - begin));
+      candidate += '/';
+      candidate += name;
+      if (IsExecutableFile(candidate)) return candidate;
     }
-    exited = waitpid(pid, nullptr, WNOHANG) == pid;
+    begin = end + 1;
   }
-  if (open) DrainAvailable(readEnd.get(), gathered);
-  if (!exited) ReapLater(pid);
-  output = std::move(gathered);
+  return {};
+}
+
+struct ChildProcess::Impl {
+  pid_t pid = -1;
+  posix::UniqueFd out;
+  posix::UniqueFd err;
+  bool exited = false;  // the child has ended (it may be a zombie still)
+  bool reaped = false;
+  bool stoppedByUs = false;
+  int exitStatus = -1;
+  std::string startError;
+  std::string gatheredOut;
+  std::string gatheredErr;
+
+  void drain() {
+    DrainAvailable(out, gatheredOut);
+    DrainAvailable(err, gatheredErr);
+  }
+
+  // Notes the child's end without reaping it: while it is a zombie its
+  // process group id cannot be reused, so ending the group stays safe.
+  void noteExit() {
+    if (pid < 0 || exited) return;
+    siginfo_t info{};
+    if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+        info.si_pid == pid) {
+      exited = true;
+    }
+  }
+
+  void reap() {
+    if (pid < 0 || reaped) return;
+    int raw = 0;
+    while (waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
+    }
+    reaped = true;
+    exited = true;
+    exitStatus = StatusFromWait(raw);
+  }
+
+  bool finished() const { return exited && !out && !err; }
+};
+
+ChildProcess::ChildProcess() : impl_(std::make_unique<Impl>()) {}
+ChildProcess::~ChildProcess() {
+  if (impl_) stop();
+}
+ChildProcess::ChildProcess(ChildProcess&&) noexcept = default;
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+  if (this != &other) {
+    if (impl_) stop();
+    impl_ = std::move(other.impl_);
+  }
+  return *this;
+}
+
+bool ChildProcess::start(const std::vector<std::string>& argv) {
+  Impl& self = *impl_;
+  if (self.pid >= 0 || !self.startError.empty()) {
+    self.startError = "a child was already started";
+    return false;
+  }
+  self.startError = ArgumentProblem(argv);
+  if (!self.startError.empty()) return false;
+  const std::string program = FindProgram(argv[0]);
+  if (program.empty()) {
+    self.startError = std::string(kProgramNotFound) + argv[0];
+    return false;
+  }
+
+  int outEnds[2];
+  int errEnds[2];
+  if (pipe2(outEnds, O_CLOEXEC) != 0) {
+    self.startError = std::string("no pipe: ") + std::strerror(errno);
+    return false;
+  }
+  posix::UniqueFd outRead(outEnds[0]), outWrite(outEnds[1]);
+  if (pipe2(errEnds, O_CLOEXEC) != 0) {
+    self.startError = std::string("no pipe: ") + std::strerror(errno);
+    return false;
+  }
+  posix::UniqueFd errRead(errEnds[0]), errWrite(errEnds[1]);
+  fcntl(outRead.get(), F_SETFL, O_NONBLOCK);
+  fcntl(errRead.get(), F_SETFL, O_NONBLOCK);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, outWrite.get(), 1);
+  posix_spawn_file_actions_adddup2(&actions, errWrite.get(), 2);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+  // Descriptors a library opened without close-on-exec stay with us too.
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+#endif
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // Its own process group, so a limit ends the child with whatever it
+  // started; default signal handling and an empty mask whatever ours are.
+  sigset_t none;
+  sigset_t all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<char*> args;
+  for (const auto& argument : argv) args.push_back(const_cast<char*>(argument.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    self.startError = "cannot start " + program + ": " + std::strerror(rc);
+    return false;
+  }
+  self.pid = pid;
+  self.out = std::move(outRead);
+  self.err = std::move(errRead);
+  return true;
+}
+
+const std::string& ChildProcess::startError() const { return impl_->startError; }
+
+bool ChildProcess::poll() {
+  Impl& self = *impl_;
+  if (self.pid < 0 || self.reaped) return false;
+  self.drain();
+  self.noteExit();
+  if (self.finished()) self.reap();
+  return !self.reaped;
+}
+
+std::string ChildProcess::takeOut() { return std::exchange(impl_->gatheredOut, {}); }
+std::string ChildProcess::takeErr() { return std::exchange(impl_->gatheredErr, {}); }
+
+bool ChildProcess::waitFor(std::chrono::milliseconds limit) {
+  Impl& self = *impl_;
+  if (self.pid < 0) return false;
+  const auto deadline = Clock::now() + limit;
+  auto pause = std::chrono::microseconds(200);
+  while (!self.reaped) {
+    self.drain();
+    self.noteExit();
+    if (self.finished()) {
+      self.reap();
+      break;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    if (self.out || self.err) {
+      // The pipes close when the child ends: sleep in poll until then. The
+      // slice bounds the wait for a child that closed them and lives on.
+      pollfd waiting[2] = {{self.out.get(), POLLIN, 0}, {self.err.get(), POLLIN, 0}};
+      ::poll(waiting, 2, static_cast<int>(std::min<long long>(left, 50)));
+    } else {
+      std::this_thread::sleep_for(pause);
+      pause = std::min(pause * 2, std::chrono::microseconds(10000));
+    }
+  }
+  return true;
+}
+
+void ChildProcess::stop() {
+  Impl& self = *impl_;
+  if (self.pid < 0 || self.reaped) return;
+  self.drain();
+  self.noteExit();
+  if (!self.finished()) {
+    // The group id is still ours: the child is not reaped yet.
+    kill(-self.pid, SIGKILL);
+    self.stoppedByUs = !self.exited;
+  }
+  self.reap();
+  // Whatever the child wrote before it ended; a descendant in another
+  // session may hold the pipes open, so nothing more is waited for.
+  self.drain();
+  self.out.reset();
+  self.err.reset();
+}
+
+bool ChildProcess::running() const { return impl_ && impl_->pid >= 0 && !impl_->reaped; }
+int ChildProcess::exitStatus() const { return impl_->exitStatus; }
+bool ChildProcess::stoppedByUs() const { return impl_->stoppedByUs; }
+long long ChildProcess::processId() const { return impl_->pid < 0 ? 0 : impl_->pid; }
+
+CommandResult RunProgram(const std::vector<std::string>& argv,
+                         std::chrono::milliseconds timeLimit) {
+  CommandResult result;
+  ChildProcess child;
+  if (!child.start(argv)) {
+    result.startError = child.startError();
+    return result;
+  }
+  result.started = true;
+  if (!child.waitFor(timeLimit)) {
+    child.stop();
+    result.timedOut = true;
+  }
+  result.exitStatus = child.exitStatus();
+  result.out = child.takeOut();
+  result.err = child.takeErr();
+  return result;
 }
 
 }  // namespace orv

@@ -1,0 +1,2 @@
+// Skeleton: answers nothing yet.
+int main() { return 1; }
