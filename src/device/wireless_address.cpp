@@ -1,24 +1,11 @@
 #include "device/wireless_address.h"
 
+#include "device/adb_commands.h"
 #include "device/device_numbers.h"
+#include "device/line_helpers.h"
 
 namespace orv {
 namespace {
-
-constexpr std::string_view kLinkPort = "5555";  // where adb tcpip puts the phone
-
-// Calls `visit` with each line of `text` without its line end (LF, CR LF or
-// CR CR LF), empty lines skipped; stops when `visit` returns true.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit visit) {
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty() && visit(line)) return;
-  }
-}
 
 bool NamesWirelessInterface(std::string_view line) {
   const std::string withBlank = " " + std::string(line);
@@ -31,11 +18,14 @@ std::optional<WirelessAddress> FindWirelessAddress(std::string_view netcfgOutput
                                                    WirelessAddressError& error) {
   bool anyLine = false;
   std::optional<std::string_view> chosen;
-  ForEachLine(netcfgOutput, [&](std::string_view line) {
+  for (const std::string_view line : SplitLines(netcfgOutput)) {
+    if (line.empty()) continue;
     anyLine = true;
-    if (NamesWirelessInterface(line)) chosen = line;
-    return chosen.has_value();
-  });
+    if (NamesWirelessInterface(line)) {
+      chosen = line;
+      break;
+    }
+  }
   if (!anyLine) {
     error = WirelessAddressError::kNoLines;
     return std::nullopt;
@@ -72,14 +62,11 @@ bool IsReachableIPv4(std::string_view address) {
 }
 
 bool DeviceListShowsReady(std::string_view devicesOutput, std::string_view address) {
-  const std::string wanted = std::string(address) + ":" + std::string(kLinkPort) + "\tdevice";
-  bool found = false;
-  ForEachLine(devicesOutput, [&](std::string_view line) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-    found = line == wanted;
-    return found;
-  });
-  return found;
+  const std::string wanted = std::string(address) + ":" + std::string(kWirelessPort) + "\tdevice";
+  for (const std::string_view line : SplitLines(devicesOutput)) {
+    if (TrimBlanks(line) == wanted) return true;
+  }
+  return false;
 }
 
 }  // namespace orv
