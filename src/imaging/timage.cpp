@@ -4,10 +4,10 @@
 #include <fstream>
 #include <thread>
 
-#include "device/device_list.h"
 #include "device/line_helpers.h"
 #include "device/ls_line.h"
 #include "device/phone_path.h"
+#include "device/phone_reachable.h"
 #include "imaging/dd_report.h"
 #include "imaging/file_mode.h"
 #include "platform/utf8_path.h"
@@ -114,23 +114,20 @@ ImagingOutcome Timage::run() {
 bool Timage::checkConnection() {
   view_.setStatus(0, "检查");
   view_.setStatus(1, "检查连接...");
-  const CommandResult result = runLogged(AdbDevices());
-  const std::string answer = result.out + result.err;
-  const bool rootRefused = answer.find("denied") != std::string::npos;
-  const ConnectionCheck check = CheckConnection(ParseDeviceList(answer));
-  if (!rootRefused && check.connected()) {
+  const AdbCommand devices = AdbDevices();
+  view_.addLogLine(Line("命令", devices.text));
+  const PhoneCheck check = CheckPhoneReachable(devices);
+  if (check.reachability == Reachability::kReady) {
     view_.setConnectionState("连接正常", kConnectionGoodImage);
     return true;
   }
   view_.setConnectionState("连接异常", kConnectionBrokenImage);
-  if (rootRefused) {
+  if (check.reachability == Reachability::kRootRefused) {
     view_.addLogLine(Line("最高权限", kRootRefused));
     view_.showMessage(std::string(kRootRefused));
   } else {
     view_.addLogLine(Line("连接异常", kUsbBroken));
-    if (const std::string advice = ConnectionAdvice(check); !advice.empty()) {
-      view_.addLogLine(Line("连接异常", advice));
-    }
+    if (!check.advice.empty()) view_.addLogLine(Line("连接异常", check.advice));
     view_.showMessage(std::string(kUsbMessage));
   }
   view_.setConnectEnabled(true);
