@@ -1,6 +1,7 @@
 #include "device/tfilebro.h"
 
 #include "device/adb_commands.h"
+#include "device/connect_view.h"
 #include "device/line_helpers.h"
 #include "device/ls_line.h"
 #include "device/phone_path.h"
@@ -8,9 +9,6 @@
 
 namespace orv {
 namespace {
-
-constexpr int kStateImageBroken = 1;
-constexpr int kStateImageGood = 2;
 
 constexpr std::string_view kRootRefused =
     "您的手机似乎没有Root权限，请先使用Root工具进行权限获取，程序将退出!";
@@ -64,10 +62,10 @@ bool TFileBro::checkConnection() {
   log("命令", devices.text);
   const PhoneCheck check = CheckPhoneReachable(devices);
   if (check.reachability == Reachability::kReady) {
-    view_.setConnectionState("连接正常", kStateImageGood);
+    view_.setConnectionState("连接正常", kStateImageConnected);
     return true;
   }
-  view_.setConnectionState("连接异常", kStateImageBroken);
+  view_.setConnectionState("连接异常", kStateImageFailed);
   if (check.reachability == Reachability::kRootRefused) {
     log("最高权限", std::string(kRootRefused));
     view_.showMessage(kRootRefused);

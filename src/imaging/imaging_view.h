@@ -10,10 +10,6 @@
 
 namespace orv {
 
-// Pictures of the connection-state item.
-inline constexpr int kConnectionBrokenImage = 1;  // "连接异常"
-inline constexpr int kConnectionGoodImage = 2;    // "连接正常"
-
 class ImagingView : public ProgressView {
  public:
   // A message box, caption "提示", information icon.

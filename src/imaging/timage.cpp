@@ -4,6 +4,7 @@
 #include <fstream>
 #include <thread>
 
+#include "device/connect_view.h"
 #include "device/line_helpers.h"
 #include "device/ls_line.h"
 #include "device/phone_path.h"
@@ -118,10 +119,10 @@ bool Timage::checkConnection() {
   view_.addLogLine(Line("命令", devices.text));
   const PhoneCheck check = CheckPhoneReachable(devices);
   if (check.reachability == Reachability::kReady) {
-    view_.setConnectionState("连接正常", kConnectionGoodImage);
+    view_.setConnectionState("连接正常", kStateImageConnected);
     return true;
   }
-  view_.setConnectionState("连接异常", kConnectionBrokenImage);
+  view_.setConnectionState("连接异常", kStateImageFailed);
   if (check.reachability == Reachability::kRootRefused) {
     view_.addLogLine(Line("最高权限", kRootRefused));
     view_.showMessage(std::string(kRootRefused));
