@@ -97,6 +97,10 @@ class ChildProcess {
   std::unique_ptr<Impl> impl_;
 };
 
+// Why `argv` cannot be run (empty, a NUL byte in an argument, longer than
+// kMaxArgumentBytes), or empty when it can.
+std::string ArgumentProblem(const std::vector<std::string>& argv);
+
 // `program` as a full path found through PATH (or as given when it names a
 // path); empty when there is no such executable.
 std::string FindProgram(std::string_view program);

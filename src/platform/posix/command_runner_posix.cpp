@@ -28,18 +28,6 @@ bool IsExecutableFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
-// Why `argv` cannot be run, or empty when it can.
-std::string ArgumentProblem(const std::vector<std::string>& argv) {
-  if (argv.empty() || argv[0].empty()) return "empty command";
-  std::size_t total = 0;
-  for (const auto& argument : argv) {
-    if (argument.find('\0') != std::string::npos) return "an argument holds a NUL byte";
-    total += argument.size() + 1;
-  }
-  if (total > kMaxArgumentBytes) return "command line too long";
-  return {};
-}
-
 // Moves what waits in `fd` into `into` without blocking; closes `fd` at end
 // of file or on a read error.
 void DrainAvailable(posix::UniqueFd& fd, std::string& into) {
@@ -276,24 +264,5 @@ bool ChildProcess::running() const { return impl_ && impl_->pid >= 0 && !impl_->
 int ChildProcess::exitStatus() const { return impl_->exitStatus; }
 bool ChildProcess::stoppedByUs() const { return impl_->stoppedByUs; }
 long long ChildProcess::processId() const { return impl_->pid < 0 ? 0 : impl_->pid; }
-
-CommandResult RunProgram(const std::vector<std::string>& argv,
-                         std::chrono::milliseconds timeLimit) {
-  CommandResult result;
-  ChildProcess child;
-  if (!child.start(argv)) {
-    result.startError = child.startError();
-    return result;
-  }
-  result.started = true;
-  if (!child.waitFor(timeLimit)) {
-    child.stop();
-    result.timedOut = true;
-  }
-  result.exitStatus = child.exitStatus();
-  result.out = child.takeOut();
-  result.err = child.takeErr();
-  return result;
-}
 
 }  // namespace orv
