@@ -11,6 +11,12 @@ void LogModel::append(const LogLine& line) {
   endInsertRows();
 }
 
+void LogModel::clear() {
+  beginResetModel();
+  lines_.clear();
+  endResetModel();
+}
+
 int LogModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(lines_.size());
 }

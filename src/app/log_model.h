@@ -16,6 +16,7 @@ class LogModel : public QAbstractTableModel {
   using QAbstractTableModel::QAbstractTableModel;
 
   void append(const LogLine& line);
+  void clear();
   const std::vector<LogLine>& lines() const { return lines_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include "app/connect_view_gui.h"
 #include "app/gauge.h"
 #include "app/icons.h"
 #include "app/log_model.h"

@@ -36,6 +36,7 @@ class QTreeWidget;
 namespace orv {
 
 class Gauge;
+class MainWindowConnectView;
 class LogModel;
 class PreviewModel;
 class StatusPanels;
@@ -79,6 +80,7 @@ class TForm1 : public QMainWindow {
 
   // Handlers.
   void FormCreate();
+  void btn1Click();
   void btn3Click();
   void btn5Click();
   void btn6Click();
@@ -243,6 +245,8 @@ class TForm1 : public QMainWindow {
   std::vector<Link> links_;
   std::size_t linkIndex_ = 0;
   std::unique_ptr<MainWindowViews> views_;
+  std::unique_ptr<MainWindowConnectView> connectView_;  // made at the first connection
+  bool connectRunning_ = false;                         // a connection worker runs
   WorkerThreads* workers_;
 
   // Imaging (tform1_imaging.cpp).

@@ -26,6 +26,7 @@ void ConnectPopup(QAbstractItemView* view, QMenu* menu) {
 }  // namespace
 
 void TForm1::connectHandlers() {
+  connect(btn1, &QPushButton::clicked, this, &TForm1::btn1Click);
   connect(btn3, &QToolButton::clicked, this, &TForm1::btn3Click);
   connect(btn5, &QToolButton::clicked, this, &TForm1::btn5Click);
   connect(btn6, &QToolButton::clicked, this, &TForm1::btn6Click);

@@ -25,6 +25,7 @@ void TForm1::FormCreate() {
   rb4->setChecked(true);
   for (QRadioButton* other : {rb5, rb6, rb7}) other->setEnabled(false);
   btn8->setEnabled(false);
+  btn1->setEnabled(true);  // the phone steps start here
   showOnlyPage(ts4);
   lv11->addItem(new QListWidgetItem(ImageListIcon(ImageList::kIl2, kNormalRecordImage),
                                     QStringLiteral("此符号表示正常的记录")));

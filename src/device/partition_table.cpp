@@ -12,8 +12,8 @@ bool IsHeader(const std::vector<std::string_view>& words) {
 
 // The name is the rest of the line after the third number, trimmed.
 std::string_view NameAfter(std::string_view line, std::string_view blocksWord) {
-  const std::size_t end = static_cast<std::size_t>(blocksWord.data() - line.data()) +
-                          blocksWord.size();
+  const std::size_t end =
+      static_cast<std::size_t>(blocksWord.data() - line.data()) + blocksWord.size();
   return TrimBlanks(line.substr(end));
 }
 

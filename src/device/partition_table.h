@@ -16,7 +16,7 @@
 namespace orv {
 
 struct Partition {
-  std::string major;   // the three numbers as printed: decimal digits only
+  std::string major;  // the three numbers as printed: decimal digits only
   std::string minor;
   std::string blocks;  // size in 1 KiB blocks
   std::string name;    // the rest of the line, e.g. mmcblk0p12 or bml0/c

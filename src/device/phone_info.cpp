@@ -21,9 +21,15 @@ BuildProperties ReadBuildProperties(std::string_view buildProp) {
 }
 
 std::optional<std::string> CpuHardware(std::string_view cpuInfo) {
-  const auto value = ValueAfterKey(cpuInfo, "Hardware\t:");
-  if (!value) return std::nullopt;
-  return std::string(*value);
+  // "Hardware\t: name"; some kernels pad with blanks instead of the tab.
+  for (const std::string_view line : SplitLines(cpuInfo)) {
+    if (!line.starts_with("Hardware")) continue;
+    const std::string_view rest = line.substr(std::string_view("Hardware").size());
+    const std::size_t colon = rest.find(':');
+    if (colon == std::string_view::npos || !TrimBlanks(rest.substr(0, colon)).empty()) continue;
+    return std::string(rest.substr(colon + 1));
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> MemoryTotal(std::string_view memInfo) {

@@ -21,7 +21,8 @@ struct BuildProperties {
 
 BuildProperties ReadBuildProperties(std::string_view buildProp);
 
-// The value after "Hardware\t:", leading blank kept ("Hardware\t: SMDK").
+// The value of the "Hardware" line, after its colon, leading blank kept
+// ("Hardware\t: SMDK" gives " SMDK"; blanks may stand for the tab).
 std::optional<std::string> CpuHardware(std::string_view cpuInfo);
 
 // The value after "MemTotal:", trimmed ("1010236 kB").
@@ -29,7 +30,6 @@ std::optional<std::string> MemoryTotal(std::string_view memInfo);
 
 // The lv3 item captions of the values of ReadBuildProperties: the first
 // without a label, then "安卓版本:", "系统语言:", "系统国家:".
-inline constexpr std::string_view kBuildValueLabels[] = {"", "安卓版本:", "系统语言:",
-                                                         "系统国家:"};
+inline constexpr std::string_view kBuildValueLabels[] = {"", "安卓版本:", "系统语言:", "系统国家:"};
 
 }  // namespace orv

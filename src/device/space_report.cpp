@@ -25,8 +25,8 @@ SpaceReport ParseSpaceReport(std::string_view text) {
     report.layout = SpaceLayout::kFiveColumns;
     for (std::size_t i = 1; i < lines.size(); ++i) {
       const std::vector<std::string_view> words = Words(lines[i]);
-      report.rows.push_back({"", WordAt(words, 0), WordAt(words, 1), WordAt(words, 2),
-                             WordAt(words, 3)});
+      report.rows.push_back(
+          {"", WordAt(words, 0), WordAt(words, 1), WordAt(words, 2), WordAt(words, 3)});
     }
   } else if (headerWords == kSixColumnHeaderWords) {
     report.layout = SpaceLayout::kSixColumns;
@@ -37,8 +37,8 @@ SpaceReport ParseSpaceReport(std::string_view text) {
         const std::vector<std::string_view> rest = Words(lines[++i]);
         words.insert(words.end(), rest.begin(), rest.end());
       }
-      report.rows.push_back({WordAt(words, 0), WordAt(words, 5), WordAt(words, 1),
-                             WordAt(words, 2), WordAt(words, 3)});
+      report.rows.push_back({WordAt(words, 0), WordAt(words, 5), WordAt(words, 1), WordAt(words, 2),
+                             WordAt(words, 3)});
     }
   }
   return report;

@@ -30,9 +30,7 @@ std::string Hundredths(std::uint64_t count) {
 
 }  // namespace
 
-std::string PhoneCaption(std::string_view model) {
-  return "我的手机[" + std::string(model) + "]";
-}
+std::string PhoneCaption(std::string_view model) { return "我的手机[" + std::string(model) + "]"; }
 
 std::string SizeText(std::string_view blocks) {
   const std::optional<std::uint64_t> value = ParseDecimal(blocks);
@@ -58,9 +56,9 @@ std::string EntryCaption(const StorageEntry& entry) {
   if (entry.kind == kKindPhysical) {
     return "物理盘     [" + entry.name + "] " + "容量:" + SizeText(entry.blocks) + serial;
   }
-  return std::string(CaptionOpening(entry.kind)) + entry.name + "] " + "文件系统:" +
-         entry.fileSystem + " 容量:" + SizeText(entry.blocks) + " 挂载点:" + entry.mountPoint +
-         " 空闲空间:" + entry.free + serial;
+  return std::string(CaptionOpening(entry.kind)) + entry.name + "] " +
+         "文件系统:" + entry.fileSystem + " 容量:" + SizeText(entry.blocks) +
+         " 挂载点:" + entry.mountPoint + " 空闲空间:" + entry.free + serial;
 }
 
 std::vector<StorageTreeNode> BuildStorageTree(std::string_view rootCaption,
@@ -99,13 +97,14 @@ std::vector<StorageTreeNode> BuildStorageTree(std::string_view rootCaption,
     if (entry.kind == kKindLogical || entry.kind == kKindInternalSd) placeAsLogical(entry);
   }
   for (const StorageEntry& entry : model) {
-    const bool beside =
-        &entry == lastExternal || (withDisk && &entry == lastOtg);
+    const bool beside = &entry == lastExternal || (withDisk && &entry == lastOtg);
     if (entry.kind != kKindExternalSd && entry.kind != kKindOtg) continue;
     if (!beside) placeAsLogical(entry);
   }
-  if (lastExternal) nodes.push_back({EntryCaption(*lastExternal), kTreeImageCard, 0, indexOf(*lastExternal)});
-  if (withDisk && lastOtg) nodes.push_back({EntryCaption(*lastOtg), kTreeImageCard, 0, indexOf(*lastOtg)});
+  if (lastExternal)
+    nodes.push_back({EntryCaption(*lastExternal), kTreeImageCard, 0, indexOf(*lastExternal)});
+  if (withDisk && lastOtg)
+    nodes.push_back({EntryCaption(*lastOtg), kTreeImageCard, 0, indexOf(*lastOtg)});
   return nodes;
 }
 

@@ -32,7 +32,8 @@ struct StorageTreeNode {
 };
 
 // The root caption when the phone did not tell its model.
-inline constexpr std::string_view kUnknownPhoneCaption = "我的手机[获取手机型号等具体参数的基本信息]";
+inline constexpr std::string_view kUnknownPhoneCaption =
+    "我的手机[获取手机型号等具体参数的基本信息]";
 
 // "我的手机[" + model + "]".
 std::string PhoneCaption(std::string_view model);

@@ -142,7 +142,9 @@ SurveyOutcome Tconnect::checkRoot() {
   log("检查权限", "检查操作系统是否已经取得了Root权限");
   // The phone may ask its user to grant root: the status says what is awaited.
   status("检查", "检查权限...");
-  const CommandResult result = run(AdbRootCheck());
+  AdbCommand rootCheck = AdbRootCheck();
+  rootCheck.timeLimit = settings_.rootCheckLimit;
+  const CommandResult result = run(rootCheck);
   view_.setGaugePosition(1);
   const std::string refusal = RootRefusal(result);
   if (!refusal.empty()) {
@@ -241,8 +243,8 @@ SurveyOutcome Tconnect::readStorage() {
   view_.setGaugeRange(static_cast<std::int64_t>(partitions.partitions.size()));
   view_.setGaugePosition(static_cast<std::int64_t>(partitions.partitions.size()));
   if (partitions.droppedLines > 0) {
-    log("分区表", "分区表中有" + std::to_string(partitions.droppedLines) +
-                      "行不是分区的内容，已略过");
+    log("分区表",
+        "分区表中有" + std::to_string(partitions.droppedLines) + "行不是分区的内容，已略过");
   }
   if (!partitions.partitions.empty()) {
     log("分区表", "获取安卓操作系统分区表信息成功");
@@ -301,7 +303,9 @@ CommandResult Tconnect::run(const AdbCommand& command) {
     AdbCommandBuild build = ForDevice(command, settings_.serial);
     if (!build) {
       log("命令", build.refusal);
-      return CommandResult{.startError = build.refusal};
+      CommandResult refused;
+      refused.startError = build.refusal;
+      return refused;
     }
     chosen = std::move(*build.command);
   }

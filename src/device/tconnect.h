@@ -6,7 +6,7 @@
 // finding and every failure goes to the activity log; nothing on the phone is
 // changed.
 
-#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -28,6 +28,8 @@ enum class SurveyOutcome {
 
 struct ConnectSettings {
   std::string serial;  // the device to use when several are attached; empty: the only one
+  // How long the first su may take: the phone may be asking its user to grant.
+  std::chrono::milliseconds rootCheckLimit = kFirstSuLimit;
 };
 
 class Tconnect {

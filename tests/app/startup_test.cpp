@@ -41,7 +41,7 @@ TEST_F(StartupTest, OpensOnTheScanPageWithTheIdleState) {
   EXPECT_FALSE(form.btn20->isEnabled());
   EXPECT_TRUE(form.btn19->isEnabled());
   EXPECT_TRUE(form.btn17->isEnabled());
-  EXPECT_FALSE(form.btn1->isEnabled());
+  EXPECT_TRUE(form.btn1->isEnabled());
   EXPECT_FALSE(form.btn8->isEnabled());
   ASSERT_EQ(form.lv2->count(), 1);
   EXPECT_EQ(form.lv2->item(0)->text(), "未连接");

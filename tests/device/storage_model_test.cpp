@@ -61,20 +61,10 @@ StorageEntry Entry(int serial, std::string major, std::string minor, std::string
                    std::string name, std::string fileSystem, std::string link,
                    std::string mountPoint, std::string path, std::string size, std::string used,
                    std::string free, std::string kind, std::string disk) {
-  return {serial,
-          std::move(major),
-          std::move(minor),
-          std::move(blocks),
-          std::move(name),
-          std::move(fileSystem),
-          std::move(link),
-          std::move(mountPoint),
-          std::move(path),
-          std::move(size),
-          std::move(used),
-          std::move(free),
-          std::move(kind),
-          std::move(disk)};
+  return {serial,          std::move(major),      std::move(minor), std::move(blocks),
+          std::move(name), std::move(fileSystem), std::move(link),  std::move(mountPoint),
+          std::move(path), std::move(size),       std::move(used),  std::move(free),
+          std::move(kind), std::move(disk)};
 }
 
 StorageModel Build(const std::string& phone, const std::string& mountFile, RecordingSink& sink,
@@ -202,14 +192,14 @@ TEST(BuildStorageModel, VoldNumbersAreComparedAsNumbers) {
 
 TEST(BuildStorageModel, WithoutSystemThereIsNoDiskAndCardsAreExternal) {
   RecordingSink sink;
-  const StorageModel model = BuildStorageModel(
-      ParsePartitionTable(" 179 0 7634944 mmcblk0\n 179 2 1048576 mmcblk0p2\n"
-                          " 179 3 1048576 mmcblk0p3\n"),
-      ParseSpaceReport("Filesystem Size Used Free Blksize\n/data 1G 1G 0K 4096\n"
-                       "/mnt/sdcard 1G 0K 1G 4096\n"),
-      ParseMountTable("/dev/block/mmcblk0p2 /data ext4 rw 0 0\n"
-                      "/dev/block/vold/179:3 /mnt/sdcard vfat rw 0 0\n"),
-      sink);
+  const StorageModel model =
+      BuildStorageModel(ParsePartitionTable(" 179 0 7634944 mmcblk0\n 179 2 1048576 mmcblk0p2\n"
+                                            " 179 3 1048576 mmcblk0p3\n"),
+                        ParseSpaceReport("Filesystem Size Used Free Blksize\n/data 1G 1G 0K 4096\n"
+                                         "/mnt/sdcard 1G 0K 1G 4096\n"),
+                        ParseMountTable("/dev/block/mmcblk0p2 /data ext4 rw 0 0\n"
+                                        "/dev/block/vold/179:3 /mnt/sdcard vfat rw 0 0\n"),
+                        sink);
   ASSERT_EQ(model.size(), 2u);
   EXPECT_EQ(model[0].kind, "lj");
   EXPECT_EQ(model[0].disk, "");
@@ -225,9 +215,9 @@ TEST(BuildStorageModel, UnsafeDevicePathsNeverReachThePhone) {
       ParseMountTable("/dev/block/mmcblk0p1;reboot /system ext4 ro 0 0\n"), sink);
   EXPECT_TRUE(model.empty());
   EXPECT_TRUE(sink.listed.empty());
-  EXPECT_EQ(sink.events, (std::vector<std::string>{
-                             "挂载盘符 / 获取安卓操作系统挂载盘符信息成功",
-                             "卷标路径 / 获取安卓操作系统逻辑盘的卷标路径信息失败"}));
+  EXPECT_EQ(sink.events,
+            (std::vector<std::string>{"挂载盘符 / 获取安卓操作系统挂载盘符信息成功",
+                                      "卷标路径 / 获取安卓操作系统逻辑盘的卷标路径信息失败"}));
 }
 
 TEST(BuildStorageModel, NothingFromGarbage) {

@@ -12,17 +12,17 @@ TEST(SizeText, FollowsTheDigitCountOfTheBlocks) {
   } cases[] = {
       {"8", "8KB"},
       {"512", "512KB"},
-      {"99999", "99999KB"},      // 5 digits: still KB
-      {"100000", "100MB"},       // 6 digits: thousands
+      {"99999", "99999KB"},  // 5 digits: still KB
+      {"100000", "100MB"},   // 6 digits: thousands
       {"123456", "123MB"},
       {"999999", "999MB"},
-      {"1000000", "0.95GB"},     // 7 digits: GiB
+      {"1000000", "0.95GB"},  // 7 digits: GiB
       {"1048576", "1GB"},
       {"7634944", "7.28GB"},
-      {"1153434", "1.1GB"},      // 1.1000003: trailing zero dropped
+      {"1153434", "1.1GB"},  // 1.1000003: trailing zero dropped
       {"15558144", "14.84GB"},
-      {"1053818", "1GB"},        // just below 1.005 GiB
-      {"1053819", "1.01GB"},     // just above 1.005 GiB
+      {"1053818", "1GB"},     // just below 1.005 GiB
+      {"1053819", "1.01GB"},  // just above 1.005 GiB
       {"0", "0KB"},
       {"", ""},
       {"12a", ""},
@@ -82,11 +82,10 @@ TEST(BuildStorageTree, EmptyModelGivesNoNodeAtAll) {
 
 TEST(BuildStorageTree, PhysicalDiskHoldsLogicalDisksCardsBesideIt) {
   // /system, /cache, /data on mmcblk0, an SD card on mmcblk1, the disk last.
-  const StorageModel model = {Entry(1, "mmcblk0p1", "lj", "/system"),
-                              Entry(2, "mmcblk0p2", "lj", "/cache"),
-                              Entry(3, "mmcblk0p3", "lj", "/data"),
-                              Entry(4, "mmcblk1p1", "lj-sdw", "/mnt/sdcard"),
-                              Entry(5, "mmcblk0", "wl")};
+  const StorageModel model = {
+      Entry(1, "mmcblk0p1", "lj", "/system"), Entry(2, "mmcblk0p2", "lj", "/cache"),
+      Entry(3, "mmcblk0p3", "lj", "/data"), Entry(4, "mmcblk1p1", "lj-sdw", "/mnt/sdcard"),
+      Entry(5, "mmcblk0", "wl")};
   const Nodes nodes = BuildStorageTree("我的手机[GT-P1010]", model);
   ASSERT_EQ(nodes.size(), 6u);
   EXPECT_EQ(nodes[0].caption, "我的手机[GT-P1010]");
@@ -99,9 +98,9 @@ TEST(BuildStorageTree, OnlyTheInternalCardGetsTheCardPicture) {
   const StorageModel model = {Entry(1, "mmcblk0p1", "lj", "/system"),
                               Entry(2, "mmcblk0p4", "lj-sdn", "/mnt/sdcard"),
                               Entry(3, "mmcblk0p2", "lj", "/data"), Entry(4, "mmcblk0", "wl")};
-  EXPECT_EQ(Shape(BuildStorageTree("r", model)),
-            (std::vector<std::array<int, 3>>{{0, -1, -1}, {1, 0, 3}, {2, 1, 0}, {3, 1, 1},
-                                              {2, 1, 2}}));
+  EXPECT_EQ(
+      Shape(BuildStorageTree("r", model)),
+      (std::vector<std::array<int, 3>>{{0, -1, -1}, {1, 0, 3}, {2, 1, 0}, {3, 1, 1}, {2, 1, 2}}));
 }
 
 TEST(BuildStorageTree, OfTwoExternalCardsTheLastGoesBesideTheDisk) {
@@ -115,14 +114,13 @@ TEST(BuildStorageTree, OfTwoExternalCardsTheLastGoesBesideTheDisk) {
 }
 
 TEST(BuildStorageTree, WithoutPhysicalDiskEverythingHangsFromTheRoot) {
-  const StorageModel model = {Entry(1, "mmcblk0p49", "lj", "/cache"),
-                              Entry(2, "mmcblk1p1", "lj-sdw", "/mnt/sdcard"),
-                              Entry(3, "sda1", "otg", "/mnt/udisk"),
-                              Entry(4, "mmcblk0p50", "lj", "/data")};
+  const StorageModel model = {
+      Entry(1, "mmcblk0p49", "lj", "/cache"), Entry(2, "mmcblk1p1", "lj-sdw", "/mnt/sdcard"),
+      Entry(3, "sda1", "otg", "/mnt/udisk"), Entry(4, "mmcblk0p50", "lj", "/data")};
   // OTG storage is placed like a logical disk; the external card comes last.
-  EXPECT_EQ(Shape(BuildStorageTree("r", model)),
-            (std::vector<std::array<int, 3>>{
-                {0, -1, -1}, {2, 0, 0}, {2, 0, 3}, {2, 0, 2}, {3, 0, 1}}));
+  EXPECT_EQ(
+      Shape(BuildStorageTree("r", model)),
+      (std::vector<std::array<int, 3>>{{0, -1, -1}, {2, 0, 0}, {2, 0, 3}, {2, 0, 2}, {3, 0, 1}}));
 }
 
 TEST(BuildStorageTree, OnlyTheFirstPhysicalDiskIsShown) {

@@ -22,11 +22,14 @@ TEST(ParsePartitionTable, ReadsEveryRealTable) {
     std::size_t count;
     Partition last;
   } tables[] = {
-      {"freescale-imx6q-sabresd-android-4.0.4", 13,
+      {"freescale-imx6q-sabresd-android-4.0.4",
+       13,
        {"259", "1", "8191", "mmcblk1p9", {259, 1}, 8191}},
-      {"huawei-g740-l00-android-4.1.2", 29,
+      {"huawei-g740-l00-android-4.1.2",
+       29,
        {"179", "33", "15557120", "mmcblk1p1", {179, 33}, 15557120}},
-      {"mediatek-mt6580-k80bsp-headunit-android-8.1.0", 32,
+      {"mediatek-mt6580-k80bsp-headunit-android-8.1.0",
+       32,
        {"8", "17", "7815168", "sdb1", {8, 17}, 7815168}},
       {"samsung-gt-p1010-android-2.2.2", 33, {"138", "11", "32000", "stl11", {138, 11}, 32000}},
       {"samsung-sm-x200-android-11", 128, {"253", "44", "75508", "dm-44", {253, 44}, 75508}},
@@ -47,11 +50,11 @@ TEST(ParsePartitionTable, KeepsNamesWithSlashesAndDropsWhatIsNoPartition) {
   const PartitionTable parsed = ParsePartitionTable(
       "major minor  #blocks  name\r\r\n\r\r\n"
       " 139        0     513024 tfsr0/c\r\r\n"
-      " 179        x      256 mmcblk0p1\r\r\n"   // minor not a number
-      " 0x3        1      256 mmcblk0p2\r\r\n"   // hexadecimal
-      " 179        3      -12 mmcblk0p3\r\r\n"   // sign
-      " 179        4      256\r\r\n"             // no name
-      " 4294967296 0      256 big\r\r\n"         // major above 32 bits
+      " 179        x      256 mmcblk0p1\r\r\n"  // minor not a number
+      " 0x3        1      256 mmcblk0p2\r\r\n"  // hexadecimal
+      " 179        3      -12 mmcblk0p3\r\r\n"  // sign
+      " 179        4      256\r\r\n"            // no name
+      " 4294967296 0      256 big\r\r\n"        // major above 32 bits
       " 179 4294967295 18446744073709551615 huge name\r\r\n"
       "garbage\r\r\n");
   ASSERT_EQ(parsed.partitions.size(), 2u);
@@ -126,7 +129,7 @@ TEST(ParseSpaceReport, JoinsAWrappedDeviceNameWithItsNumbers) {
 }
 
 TEST(ParseSpaceReport, OtherHeadersGiveNoLayout) {
-  for (const std::string text :
+  for (const std::string& text :
        {std::string(), std::string("\r\r\n\r\r\n"),
         std::string("Filesystem Size Used Free\n/system 1M 1M 0M\n"),            // 4 words
         std::string("Filesystem 1K-blocks Used Available Use% Mounted\n"),       // 6 words
@@ -148,12 +151,18 @@ TEST(ParseMountTable, ReadsToolboxAndToyboxLines) {
     std::size_t lines;
     MountLine system;
   } tables[] = {
-      {"huawei-g740-l00-android-4.1.2", "mount.txt", 19,
+      {"huawei-g740-l00-android-4.1.2",
+       "mount.txt",
+       19,
        {"/dev/block/platform/msm_sdcc.1/by-name/system", "/system", "ext4"}},
-      {"mediatek-mt6580-k80bsp-headunit-android-8.1.0", "mount.txt", 27,
+      {"mediatek-mt6580-k80bsp-headunit-android-8.1.0",
+       "mount.txt",
+       27,
        {"/dev/block/mmcblk0p22", "/system", "ext4"}},
       {"samsung-gt-p1010-android-2.2.2", "mount.txt", 18, {"/dev/block/stl9", "/system", "rfs"}},
-      {"freescale-imx6q-sabresd-android-4.0.4", "mount.txt", 18,
+      {"freescale-imx6q-sabresd-android-4.0.4",
+       "mount.txt",
+       18,
        {"/dev/block/mmcblk1p5", "/system", "ext4"}},
   };
   for (const auto& table : tables) {
