@@ -18,10 +18,6 @@ namespace orv {
 class TForm1;
 class TForm2;
 
-// The data role of a storage tree item (tv2) that holds the index of its
-// StorageEntry in the storage list; items without an entry hold none.
-inline constexpr int kStorageEntryRole = Qt::UserRole;
-
 // Sets the caption and picture of the connection-state item (lv2); UI thread.
 void ShowConnectionState(TForm1& form, const QString& caption, int image);
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "app/connect_view_gui.h"
 #include "app/phone_views.h"
 #include "app/qt_text.h"
 #include "app/status_panels.h"
@@ -67,7 +68,7 @@ std::vector<StorageTreeNode> StorageNodesFromTree(const QTreeWidget* tree,
   while (!pending.empty()) {
     const auto [item, parent] = pending.back();
     pending.pop_back();
-    const QVariant entry = item->data(0, kStorageEntryRole);
+    const QVariant entry = item->data(0, kEntryRole);
     if (item == current) selected = nodes.size();
     nodes.push_back({FromQt(item->text(0)), 0, parent, entry.isValid() ? entry.toInt() : kNoEntry});
     const int index = static_cast<int>(nodes.size()) - 1;
