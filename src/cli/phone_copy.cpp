@@ -192,7 +192,8 @@ int RunPullCommand(const std::vector<std::string>& args) {
   // again and follows the length it finds then.
   std::string sizeText = "0";
   if (const AdbCommandBuild listing = AdbImagingListing(options->subject)) {
-    for (const std::string_view line : SplitLines(RunAdb(*listing.command).out)) {
+    const CommandResult listed = RunAdb(*listing.command);
+    for (const std::string_view line : SplitLines(listed.out)) {
       const std::optional<LsEntry> entry = ParseLsLine(line);
       if (entry && entry->size) {
         sizeText = std::to_string(*entry->size);

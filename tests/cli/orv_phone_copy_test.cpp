@@ -89,7 +89,7 @@ TEST_F(OrvPhoneCopy, PullWithoutAFolderIsRefused) {
   FakePhone phone("android-4.1-huawei-g740");
   phone.addFile(kFile, "-rw-rw-r--", 1000);
   const CommandResult result = OrvPhone({"pull", kFile});
-  EXPECT_EQ(result.exitStatus, 2);
+  EXPECT_EQ(result.exitStatus, 2) << result.err;
   EXPECT_NE(result.err.find("Windows目标盘路径为空"), std::string::npos);
 }
 
