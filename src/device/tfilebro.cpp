@@ -1,7 +1,6 @@
 #include "device/tfilebro.h"
 
 #include "device/adb_commands.h"
-#include "device/connect_view.h"
 #include "device/line_helpers.h"
 #include "device/ls_line.h"
 #include "device/phone_path.h"
@@ -9,12 +8,6 @@
 
 namespace orv {
 namespace {
-
-constexpr std::string_view kRootRefused =
-    "您的手机似乎没有Root权限，请先使用Root工具进行权限获取，程序将退出!";
-constexpr std::string_view kUsbBroken =
-    "手机和电脑之间的USB连接线可能没有正常连接，请您重新插拔USB连接线并确保不存在接触问题";
-constexpr std::string_view kUsbMessage = "手机连接失败,请检查USB连接线并再次点击按钮!";
 
 std::string ChildPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
@@ -58,24 +51,11 @@ TFileBro::TFileBro(std::string folder, bool listedBefore, FileBrowserView& view)
 
 bool TFileBro::checkConnection() {
   log("检查连接", "检测手机和电脑之间的USB连接线是否连接正常连接");
-  const AdbCommand devices = AdbDevices();
-  log("命令", devices.text);
-  const PhoneCheck check = CheckPhoneReachable(devices);
-  if (check.reachability == Reachability::kReady) {
-    view_.setConnectionState("连接正常", kStateImageConnected);
-    return true;
-  }
-  view_.setConnectionState("连接异常", kStateImageFailed);
-  if (check.reachability == Reachability::kRootRefused) {
-    log("最高权限", std::string(kRootRefused));
-    view_.showMessage(kRootRefused);
-  } else {
-    log("连接异常", std::string(kUsbBroken));
-    if (!check.advice.empty()) log("连接异常", check.advice);
-    view_.showMessage(kUsbMessage);
-  }
-  view_.setConnectButtonEnabled(true);
-  return false;
+  return CheckAndReportPhone(
+      {[this](std::string_view type, std::string_view text) { log(type, std::string(text)); },
+       [this](std::string_view caption, int image) { view_.setConnectionState(caption, image); },
+       [this](std::string_view text) { view_.showMessage(text); },
+       [this] { view_.setConnectButtonEnabled(true); }});
 }
 
 bool TFileBro::run() {

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <thread>
 
-#include "device/connect_view.h"
 #include "device/line_helpers.h"
 #include "device/ls_line.h"
 #include "device/phone_path.h"
@@ -22,11 +21,6 @@ constexpr std::int64_t kGaugeUnit = 512;
 constexpr std::chrono::milliseconds kWirelessPause{20};
 constexpr std::chrono::milliseconds kWirelessRawCardPause{60};
 
-constexpr std::string_view kRootRefused =
-    "您的手机似乎没有Root权限，请先使用Root工具进行权限获取，程序将退出!";
-constexpr std::string_view kUsbBroken =
-    "手机和电脑之间的USB连接线可能没有正常连接，请您重新插拔USB连接线并确保不存在接触问题";
-constexpr std::string_view kUsbMessage = "手机连接失败,请检查USB连接线并再次点击按钮!";
 constexpr std::string_view kNotGenerated = "Windows路径指定的文件没有生成,程序将退出!";
 constexpr std::string_view kNoProcessList =
     "获取系统进程失败，请再次点击[开始镜像]按钮再试，程序将退出!";
@@ -115,24 +109,13 @@ ImagingOutcome Timage::run() {
 bool Timage::checkConnection() {
   view_.setStatus(0, "检查");
   view_.setStatus(1, "检查连接...");
-  const AdbCommand devices = AdbDevices();
-  view_.addLogLine(Line("命令", devices.text));
-  const PhoneCheck check = CheckPhoneReachable(devices);
-  if (check.reachability == Reachability::kReady) {
-    view_.setConnectionState("连接正常", kStateImageConnected);
-    return true;
-  }
-  view_.setConnectionState("连接异常", kStateImageFailed);
-  if (check.reachability == Reachability::kRootRefused) {
-    view_.addLogLine(Line("最高权限", kRootRefused));
-    view_.showMessage(std::string(kRootRefused));
-  } else {
-    view_.addLogLine(Line("连接异常", kUsbBroken));
-    if (!check.advice.empty()) view_.addLogLine(Line("连接异常", check.advice));
-    view_.showMessage(std::string(kUsbMessage));
-  }
-  view_.setConnectEnabled(true);
-  return false;
+  return CheckAndReportPhone(
+      {[this](std::string_view type, std::string_view text) { view_.addLogLine(Line(type, text)); },
+       [this](std::string_view caption, int image) {
+         view_.setConnectionState(std::string(caption), image);
+       },
+       [this](std::string_view text) { view_.showMessage(std::string(text)); },
+       [this] { view_.setConnectEnabled(true); }});
 }
 
 std::optional<ImagingOutcome> Timage::prepareLocalFile(const std::string& localPath) {
