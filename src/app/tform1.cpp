@@ -96,16 +96,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QCoreApplication::quit();
 }
 
-// The program ends with the main window: the workers are stopped, adb's server
-// is told to end (the window waits for that no longer than the command's own
-// limit, and a missing adb costs nothing), and the other windows go with it.
+// The program ends with the main window: the workers are stopped, the windows
+// go, and then adb's server is told to end (the program waits for that no
+// longer than the command's own limit, with nothing left on the screen, and
+// a missing adb costs nothing).
 void TForm1::FormClose() {
   finishWorkers();
-  RunAdb(AdbKillServer());
   for (QWidget* peer :
        std::initializer_list<QWidget*>{peers_.form2, peers_.form4, peers_.form5, peers_.form6}) {
     if (peer) peer->hide();
   }
+  hide();
+  RunAdb(AdbKillServer());
 }
 
 }  // namespace orv

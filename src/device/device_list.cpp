@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/line_helpers.h"
+#include "device/phone_path.h"
 
 namespace orv {
 namespace {
@@ -112,6 +113,8 @@ ConnectionCheck CheckConnection(const DeviceList& list, std::string_view chosenS
 }
 
 std::string ConnectionAdvice(const ConnectionCheck& check) {
+  // Serials come from the phone: shown with their control bytes escaped.
+  const std::string serial = PrintableForLog(check.serial);
   switch (check.verdict) {
     case ConnectionVerdict::kConnected:
       return {};
@@ -120,24 +123,25 @@ std::string ConnectionAdvice(const ConnectionCheck& check) {
     case ConnectionVerdict::kNoDevice:
       return "没有发现已连接的手机，请检查USB连接线并确认手机已打开USB调试";
     case ConnectionVerdict::kOffline:
-      return "手机" + check.serial + "处于离线(offline)状态，请重新插拔USB连接线";
+      return "手机" + serial + "处于离线(offline)状态，请重新插拔USB连接线";
     case ConnectionVerdict::kUnauthorized:
-      return "手机" + check.serial +
+      return "手机" + serial +
              "尚未授权这台电脑，请在手机屏幕上的\"允许USB调试吗?\"对话框中点击允许";
     case ConnectionVerdict::kNoPermissions:
-      return "当前用户没有访问手机" + check.serial +
+      return "当前用户没有访问手机" + serial +
              "的权限。Linux下请安装android-sdk-platform-tools-common提供的udev规则，"
              "把当前用户加入plugdev组，重新登录并重新插拔手机";
     case ConnectionVerdict::kNotInSystem:
-      return "手机" + check.serial +
-             "没有处于正常系统模式(如recovery或bootloader)，请重启手机进入系统";
+      return "手机" + serial + "没有处于正常系统模式(如recovery或bootloader)，请重启手机进入系统";
     case ConnectionVerdict::kChooseOne: {
       std::string names;
-      for (const auto& serial : check.serials) names += (names.empty() ? "" : ", ") + serial;
+      for (const auto& listed : check.serials) {
+        names += (names.empty() ? "" : ", ") + PrintableForLog(listed);
+      }
       return "连接了多台设备(" + names + ")，请只连接一台手机或选择其中一台";
     }
     case ConnectionVerdict::kChosenMissing:
-      return "所选设备" + check.serial + "不在adb的设备列表中";
+      return "所选设备" + serial + "不在adb的设备列表中";
   }
   return {};
 }

@@ -54,7 +54,8 @@ CommandResult RunProgram(const std::vector<std::string>& argv, std::chrono::mill
 // A child owned by its caller for as long as the caller wants (a long copy).
 // Its pipes are read only when the owner asks, so a chatty child may block on
 // a full pipe until the owner reads again (64 KiB on Linux): poll regularly.
-// Not thread-safe; one thread owns it at a time (it may be moved).
+// Not thread-safe; one thread owns it at a time. It may be moved; a
+// moved-from ChildProcess may only be destroyed or assigned to.
 class ChildProcess {
  public:
   ChildProcess();
@@ -70,7 +71,8 @@ class ChildProcess {
   const std::string& startError() const;
 
   // Reads what the child has written so far, without blocking, and notes
-  // whether it has ended (reaping it then). True while it runs.
+  // whether it has ended (reaping it then). True while it runs, or while
+  // something it started still holds its output open (stop() ends both).
   bool poll();
 
   // Takes the output gathered by poll(), waitFor() and stop() since the last

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <chrono>
 
 #include "app/my_label.h"
 #include "app/status_panels.h"
@@ -17,6 +18,8 @@
 #include "app/tform4.h"
 #include "app/tform5.h"
 #include "app/tform6.h"
+#include "device/adb_commands.h"
+#include "device/fake_phone.h"
 #include "gui_test.h"
 
 namespace orv::testing {
@@ -116,6 +119,28 @@ TEST_F(StartupTest, ClosingTheMainWindowClosesTheOthers) {
   ASSERT_TRUE(forms().form6->isVisible());
   main().close();
   EXPECT_FALSE(forms().form6->isVisible());
+}
+
+TEST_F(StartupTest, ClosingTheMainWindowTellsTheAdbServerToEnd) {
+  FakePhone phone("no-phone-linux");
+  createForms();
+  main().show();
+  main().close();
+  const auto calls = phone.calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].args, std::vector<std::string>{"kill-server"});
+}
+
+TEST_F(StartupTest, AnAdbThatNeverEndsHoldsTheCloseOnlyForItsLimit) {
+  FakePhone phone("no-phone-linux");
+  phone.addRule("adb kill-server", {{"hang", "yes"}});
+  createForms();
+  main().show();
+  const auto start = std::chrono::steady_clock::now();
+  main().close();
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, kAdbServiceLimit);
+  EXPECT_LT(took, kAdbServiceLimit + std::chrono::milliseconds(1000));
 }
 
 // The link list of the status bar, ticked by hand instead of by tmr1.

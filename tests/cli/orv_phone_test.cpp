@@ -41,9 +41,10 @@ TEST(OrvPhoneSurvey, PrintsInformationTableAndTree) {
       "使用空间-D\t空闲空间-D\t盘符属性\t所属物理盘";
   const auto at = std::find(lines.begin(), lines.end(), header);
   ASSERT_NE(at, lines.end()) << result.out;
-  EXPECT_EQ(*(at + 1),
-            "1\t179\t29\t524287\tmmcblk1p5\text4\t\t/system\t/dev/block/mmcblk1p5\t275M\t163M\t112M\t"
-            "lj\tmmcblk1");
+  EXPECT_EQ(
+      *(at + 1),
+      "1\t179\t29\t524287\tmmcblk1p5\text4\t\t/system\t/dev/block/mmcblk1p5\t275M\t163M\t112M\t"
+      "lj\tmmcblk1");
   EXPECT_EQ(*(at + 5), "5\t179\t24\t7761920\tmmcblk1\t\t\t\t/dev/block/mmcblk1\t\t\t\twl\t");
   EXPECT_EQ(*(at + 6), "我的手机[SABRESD]\t");
   EXPECT_EQ(*(at + 7), "  物理盘     [mmcblk1] 容量:7.4GB 编号:5\t5");

@@ -210,6 +210,15 @@ const ProfileCase kProfiles[] = {
      {"mmcblk0p49|lj|/cache|", "dm-43|lj|/data|"},
      {{0, -1, -1}, {2, 0, 0}, {2, 0, 1}},
      "挂载盘符 / 获取安卓操作系统挂载盘符信息成功"},
+    // No partition table (the recording has none; the pty turns the error into
+    // output): nothing to image, so no node at all, yet the survey completes.
+    {"android-4.0-asus-tf201",
+     {{"pty", "yes"}},
+     {},
+     SurveyOutcome::kCompleted,
+     {},
+     {},
+     "命令 / adb shell  su -c \"ls -l /dev/fuse"},
     // Android 2.2: a df without columns.
     {"android-2.2-samsung-gt-p1010",
      {},

@@ -113,7 +113,7 @@ std::vector<FakeAdb::Device> FakeAdb::listed() const {
 }
 
 Answer FakeAdb::devices(bool longList) const {
-  const bool legacy = settings_.devices == "legacy-windows";
+  const bool legacy = settings_.legacyDeviceList();
   const std::string lineEnd = !settings_.devicesLineEnd.empty() ? settings_.devicesLineEnd
                               : legacy                          ? "crlf"
                                                                 : "lf";
@@ -268,6 +268,13 @@ const DeclaredFile* FakeAdb::declared(const std::string& path) const {
   return nullptr;
 }
 
+unsigned long long FakeAdb::sizeOf(const DeclaredFile& file) const {
+  if (file.content.empty()) return file.size;
+  std::error_code unreadable;
+  const auto size = fs::file_size(profile_.folder / file.content, unreadable);
+  return unreadable ? 0 : size;
+}
+
 std::string FakeAdb::listing(const std::string& mode, unsigned long long size,
                              const std::string& path) const {
   char line[8192];
@@ -290,7 +297,7 @@ Answer FakeAdb::builtIn(const std::string& inner) {
   if (program == "ls" && words.size() == 3 && words[1] == "-l") {
     const std::string& path = words[2];
     if (const DeclaredFile* file = declared(path)) {
-      return phoneAnswer(listing(state_.modeOf(*file), file->size, path), {}, 0);
+      return phoneAnswer(listing(state_.modeOf(*file), sizeOf(*file), path), {}, 0);
     }
     if (const auto copy = state_.copyOnto(path)) {
       return phoneAnswer(listing("-rw-rw-r--", copy->bytes, path), {}, 0);
@@ -319,7 +326,7 @@ Answer FakeAdb::copy(const std::string& source, const std::string& target) {
     return phoneAnswer({}, "dd: missing if= or of=\n", 1);
   }
   const DeclaredFile* file = declared(source);
-  const CopyPlan plan = PlanCopy(settings_, file != nullptr ? file->size : settings_.copySize);
+  const CopyPlan plan = PlanCopy(settings_, file != nullptr ? sizeOf(*file) : settings_.copySize);
   state_.startCopy(target, plan);
   SleepMs(plan.durationMs());
   std::string report = DdReport(plan.reaches, plan.durationMs());
@@ -337,11 +344,8 @@ Answer FakeAdb::pull(const std::string& phonePath, const std::string& pcPath) {
                   "': remote open failed: Permission denied\n",
               1};
     }
-    size = file->size;
-    if (!file->content.empty()) {
-      content = ReadFileBytes(profile_.folder / file->content);
-      size = content.size();
-    }
+    size = sizeOf(*file);
+    if (!file->content.empty()) content = ReadFileBytes(profile_.folder / file->content);
   } else if (const auto copy = state_.copyOnto(phonePath)) {
     size = copy->bytes;
   } else {

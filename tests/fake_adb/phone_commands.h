@@ -59,6 +59,8 @@ class FakeAdb {
   std::string listing(const std::string& mode, unsigned long long size,
                       const std::string& path) const;
   const DeclaredFile* declared(const std::string& path) const;
+  // Its CONTENT file's size when it has one.
+  unsigned long long sizeOf(const DeclaredFile& file) const;
   [[noreturn]] void runInSandbox(const std::string& text);
 
   const Profile& profile_;

@@ -46,6 +46,10 @@ bool ApplySetting(Settings& s, const std::string& key, const std::string& value)
                          "two", "legacy-windows"});
   }
   if (key == "serial") return !(s.serial = value).empty();
+  if (key == "devices-format") {
+    s.devicesFormat = value;
+    return OneOf(value, {"debian", "legacy-windows"});
+  }
   if (key == "devices-line-end") {
     s.devicesLineEnd = value;
     return OneOf(value, {"lf", "crlf", "crcrlf"});

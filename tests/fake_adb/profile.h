@@ -21,7 +21,8 @@ struct DeclaredFile {
 struct Settings {
   std::string devices = "device";
   std::string serial = "0123456789ABCDEF";
-  std::string devicesLineEnd;  // empty: crlf for legacy-windows, else lf
+  std::string devicesFormat = "debian";
+  std::string devicesLineEnd;  // empty: crlf for the legacy Windows form, else lf
   std::string daemonStart = "none";
   std::string lineEnd = "lf";
   std::optional<bool> pty;  // unset: yes unless lineEnd is lf
@@ -36,6 +37,9 @@ struct Settings {
   std::string shell = "profile";
   std::vector<DeclaredFile> files;
 
+  bool legacyDeviceList() const {
+    return devicesFormat == "legacy-windows" || devices == "legacy-windows";
+  }
   bool usesPty() const { return pty.value_or(lineEnd != "lf"); }
 };
 

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -22,6 +23,9 @@ namespace orv {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long reaping may hold a caller (see Impl::reap).
+constexpr auto kReapWait = std::chrono::milliseconds(200);
 
 bool IsExecutableFile(const std::string& path) {
   struct stat info {};
@@ -105,14 +109,34 @@ struct ChildProcess::Impl {
     }
   }
 
+  // Reaps the child, which has ended or was sent SIGKILL. One stuck in the
+  // kernel (a USB transfer that never completes) may take longer to die than
+  // a caller may wait: after kReapWait it is reaped on a thread of its own,
+  // never left a zombie, and its status stays unknown.
   void reap() {
     if (pid < 0 || reaped) return;
-    int raw = 0;
-    while (waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
-    }
     reaped = true;
     exited = true;
-    exitStatus = StatusFromWait(raw);
+    const auto deadline = Clock::now() + kReapWait;
+    for (;;) {
+      int raw = 0;
+      const pid_t got = waitpid(pid, &raw, WNOHANG);
+      if (got == pid) {
+        exitStatus = StatusFromWait(raw);
+        return;
+      }
+      if (got < 0 && errno != EINTR) return;  // not ours to reap any more
+      if (Clock::now() >= deadline) break;
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    try {
+      std::thread([child = pid] {
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+      }).detach();
+    } catch (const std::system_error&) {
+      // No thread to spare: the zombie goes when the program ends.
+    }
   }
 
   bool finished() const { return exited && !out && !err; }

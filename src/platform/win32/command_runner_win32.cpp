@@ -17,8 +17,9 @@ namespace {
 using win32::UniqueHandle;
 using Clock = std::chrono::steady_clock;
 
-// How long stop() waits for a terminated child to be gone.
-constexpr DWORD kTerminateWaitMs = 1000;
+// How long stop() waits for a terminated child to be gone (one stuck in a
+// driver call may take longer; its handle is closed and Windows keeps nothing).
+constexpr DWORD kTerminateWaitMs = 200;
 
 // Inheritable handles, for a child's standard handles only: StartChild
 // names them in the child's handle list, so no other child gets them.
