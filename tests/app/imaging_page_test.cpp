@@ -258,3 +258,23 @@ TEST_F(ImagingPageTest, WindowAnswersWhileACopyRunsAndStopEndsIt) {
 
 }  // namespace
 }  // namespace orv::testing
+
+namespace orv::testing {
+namespace {
+
+TEST_F(GuiTest, WirelessLinkRunsOnAWorkerAndReportsInItsWindow) {
+  FakePhone phone("android-4.1-huawei-g740");
+  phone.addRule("netcfg", {{"text", "wlan0    UP    192.168.1.50/24  0x00001043\\n"}});
+  createForms();
+  TForm2& form2 = *forms().form2;
+  form2.btn1->click();
+  EXPECT_FALSE(form2.btn1->isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return !form2.linkRunning(); }));
+  QApplication::processEvents();
+  EXPECT_TRUE(form2.btn1->isEnabled());
+  EXPECT_EQ(form2.lbledt3->text(), "192.168.1.50/24");
+  EXPECT_EQ(takeBoxTexts(), QStringList{"WIFI无线联接成功"});
+}
+
+}  // namespace
+}  // namespace orv::testing
