@@ -48,7 +48,9 @@ QString QtFilter(const QString& filter) {
 bool RealFileDialog(FileDialogRequest& request) {
   QFileDialog dialog(request.owner);
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(request.folder ? QFileDialog::Directory
+                     : request.save ? QFileDialog::AnyFile
+                                    : QFileDialog::ExistingFile);
   if (!request.filter.isEmpty()) dialog.setNameFilter(QtFilter(request.filter));
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;

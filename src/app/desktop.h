@@ -30,8 +30,9 @@ struct MessageBoxRequest {
 struct FileDialogRequest {
   QWidget* owner = nullptr;
   bool save = false;
-  QString filter;    // "log|*.log" style: description, bar, pattern
-  QString fileName;  // in: preset; out: chosen (unchanged when cancelled)
+  QString filter;       // "log|*.log" style: description, bar, pattern
+  QString fileName;     // in: preset; out: chosen (unchanged when cancelled)
+  bool folder = false;  // choose a folder (its path in fileName) rather than a file
 };
 
 struct Desktop {

@@ -12,6 +12,7 @@
 #include "app/gauge.h"
 #include "app/icons.h"
 #include "app/log_model.h"
+#include "app/phone_views.h"
 #include "app/preview_model.h"
 #include "app/status_panels.h"
 #include "app/tform2.h"
@@ -19,6 +20,7 @@
 #include "app/tform5.h"
 #include "app/tform6.h"
 #include "device/adb_commands.h"
+#include "imaging/timage.h"
 #include "platform/stop_flag.h"
 
 namespace orv {
@@ -29,7 +31,8 @@ TForm1::TForm1(QString programDir)
       normalModel_(new PreviewModel(ImageListIcon(ImageList::kIl2, kNormalRecordImage), this)),
       deletedModel_(new PreviewModel(ImageListIcon(ImageList::kIl2, kDeletedRecordImage), this)),
       views_(std::make_unique<MainWindowViews>(*this)),
-      workers_(new WorkerThreads(this)) {
+      workers_(new WorkerThreads(this)),
+      imagingViews_(std::make_unique<ImagingViews>(*this, static_cast<ScanView&>(*views_))) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("ORV 安卓手机数据恢复 - 通讯录、通话记录、短信"));
   // A caption bar with the system menu and the minimise button; fixed size.
@@ -70,6 +73,7 @@ TForm1::~TForm1() { finishWorkers(); }
 void TForm1::finishWorkers() {
   if (workers_->running() == 0) return;
   RequestStop();
+  if (imaging_) imaging_->requestStop();
   workers_->waitForAll();
 }
 

@@ -14,6 +14,7 @@
 #include "app/link_list.h"
 #include "app/main_window_views.h"
 #include "app/worker_threads.h"
+#include "imaging/imaging_plan.h"
 #include "platform/log_line.h"
 #include "results/preview_kind.h"
 
@@ -43,6 +44,8 @@ class TForm2;
 class TForm4;
 class TForm5;
 class TForm6;
+class Timage;
+class ImagingViews;
 class myLabel;
 
 // The windows the main window works with; they are created after it.
@@ -97,6 +100,17 @@ class TForm1 : public QMainWindow {
   static QColor lv9CustomDrawItem(int row);
   void tmr1Timer();
   void btnRawResultsClick();
+  // The phone pages and imaging (tform1_imaging.cpp).
+  void tv1DblClick();
+  void btn2Click();
+  void btn7Click();
+  void btn8Click();
+  void btn9Click();
+  void btn11Click();
+  void btn12Click();
+  void btn13Click();
+  void btn14Click();
+  void btn15Click();
 
   // Left panel "连接手机及手机信息-功能菜单".
   QPushButton* btn1;  // "连接好USB线后请点击"
@@ -242,6 +256,15 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<MainWindowConnectView> connectView_;  // made at the first connection
   bool connectRunning_ = false;                         // a connection worker runs
   WorkerThreads* workers_;
+
+  // Imaging (tform1_imaging.cpp).
+  void clearImagingPage(bool fromFiles);
+  void refuseNumber();                      // "数值格式错误，请重新设置!"
+  bool imagingFromFiles_ = false;           // the imaging page was entered from the file page
+  std::optional<ImagingPlan> imagingPlan_;  // decided by btn2Click or btn7Click
+  std::shared_ptr<Timage> imaging_;         // the run under way
+  std::unique_ptr<ImagingViews> imagingViews_;
+  bool listingFolder_ = false;  // a TFileBro runs; tv1 double clicks wait
 };
 
 }  // namespace orv

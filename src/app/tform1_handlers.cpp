@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <exception>
 
 #include "app/tform1.h"
@@ -45,6 +46,18 @@ void TForm1::connectHandlers() {
   connect(lv9->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm1::k);
   connect(lv12->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm1::lv12ColumnClick);
   connect(tmr1, &QTimer::timeout, this, &TForm1::tmr1Timer);
+  connect(tv1, &QTreeWidget::itemDoubleClicked, this, &TForm1::tv1DblClick);
+  for (const auto& [button, handler] : {std::pair{btn2, &TForm1::btn2Click},
+                                        {btn7, &TForm1::btn7Click},
+                                        {btn8, &TForm1::btn8Click},
+                                        {btn9, &TForm1::btn9Click},
+                                        {btn11, &TForm1::btn11Click},
+                                        {btn12, &TForm1::btn12Click},
+                                        {btn13, &TForm1::btn13Click},
+                                        {btn14, &TForm1::btn14Click},
+                                        {btn15, &TForm1::btn15Click}}) {
+    connect(button, &QPushButton::clicked, this, handler);
+  }
   ConnectPopup(lv4, pm1);
   ConnectPopup(lv9, pm2);
   ConnectPopup(lv12, pm3);

@@ -7,11 +7,40 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "app/desktop.h"
 #include "app/page_builders.h"
+#include "app/ui_thread.h"
+#include "app/worker_threads.h"
+#include "device/wireless_link.h"
 
 namespace orv {
+namespace {
 
-TForm2::TForm2() {
+// The wireless link's reports, carried out on the window's thread.
+class WirelessLinkViews : public WirelessLinkView {
+ public:
+  explicit WirelessLinkViews(TForm2& form) : form_(form) {}
+  void showAddress(const std::string& address) override {
+    RunOnUiThread(&form_, [&] { form_.lbledt3->setText(QString::fromStdString(address)); });
+  }
+  void showCommandOutput(std::string_view output) override {
+    RunOnUiThread(&form_, [&] {
+      form_.mmo1->setPlainText(QString::fromUtf8(output.data(), static_cast<int>(output.size())));
+    });
+  }
+  void showMessage(std::string_view text) override {
+    RunOnUiThread(&form_, [&] {
+      ShowMessageBox(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    });
+  }
+
+ private:
+  TForm2& form_;
+};
+
+}  // namespace
+
+TForm2::TForm2() : workers_(new WorkerThreads(this)) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("无线互联"));
   resize(760, 520);
@@ -34,6 +63,19 @@ TForm2::TForm2() {
   mmo1 = new QPlainTextEdit(this);
   mmo1->setObjectName(QStringLiteral("mmo1"));
   layout->addWidget(MakeGroup(this, QStringLiteral("Log"), mmo1), 1);
+  connect(btn1, &QPushButton::clicked, this, &TForm2::btn1Click);
 }
+
+void TForm2::btn1Click() {
+  btn1->setEnabled(false);
+  workers_->start(
+      [this] {
+        WirelessLinkViews views(*this);
+        RunWirelessLink(views);
+      },
+      [this] { btn1->setEnabled(true); });
+}
+
+bool TForm2::linkRunning() const { return workers_->running() > 0; }
 
 }  // namespace orv

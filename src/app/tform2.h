@@ -12,11 +12,18 @@ class QTreeWidget;
 
 namespace orv {
 
+class WorkerThreads;
+
 class TForm2 : public QWidget {
   Q_OBJECT
 
  public:
   TForm2();
+
+  // "无线互联设置": the wireless link, run on a worker so the window answers
+  // while adb waits on the network.
+  void btn1Click();
+  bool linkRunning() const;
 
   QPushButton* btn1;     // "无线互联设置"
   QLineEdit* lbledt1;    // "Devices"
@@ -24,6 +31,9 @@ class TForm2 : public QWidget {
   QLineEdit* lbledt3;    // "WLan IP:"
   QTreeWidget* lv1;      // the storage list, one row per partition ("Result")
   QPlainTextEdit* mmo1;  // command output ("Log")
+
+ private:
+  WorkerThreads* workers_;
 };
 
 }  // namespace orv

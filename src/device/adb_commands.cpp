@@ -141,9 +141,10 @@ AdbCommandBuild AdbImagingListing(std::string_view phonePath) {
 AdbCommand AdbProcessList() { return Quoted(kShellSuWide, "ps"); }
 
 AdbCommandBuild AdbChmod(std::string_view mode, std::string_view source) {
-  const bool octal = mode.size() == 3 && std::all_of(mode.begin(), mode.end(),
-                                                     [](char c) { return c >= '0' && c <= '7'; });
-  if (!octal) return Refused("文件权限不是三位八进制数字", mode);
+  const bool octal =
+      (mode.size() == 3 || mode.size() == 4) &&
+      std::all_of(mode.begin(), mode.end(), [](char c) { return c >= '0' && c <= '7'; });
+  if (!octal) return Refused("文件权限不是三位或四位八进制数字", mode);
   if (auto problem = PhonePathProblem(source); !problem.empty()) {
     return Refused(std::move(problem), source);
   }

@@ -72,7 +72,8 @@ AdbCommandBuild AdbConnect(std::string_view address);
 AdbCommandBuild AdbDdCopy(std::string_view source, std::string_view target);  // dd if=S of=T
 AdbCommandBuild AdbImagingListing(std::string_view phonePath);  // adb shell  su -c "ls -l P"
 AdbCommand AdbProcessList();                                    // adb shell  su -c "ps"
-// chmod M S; `mode` must be three octal digits.
+// chmod M S; `mode` must be three or four octal digits (four keep the
+// set-user-ID, set-group-ID and sticky bits).
 AdbCommandBuild AdbChmod(std::string_view mode, std::string_view source);
 // adb pull  P F: the PC folder goes as its own argument (blanks and Chinese
 // characters work); only a NUL byte or an empty folder refuses it.

@@ -123,16 +123,24 @@ void PhoneState::recordChmod(const std::string& mode, const std::string& path,
 }
 
 std::string ApplyOctalMode(const std::string& mode, const std::string& octal) {
-  if (octal.size() != 3 || mode.size() != 10) return {};
+  if ((octal.size() != 3 && octal.size() != 4) || mode.size() != 10) return {};
+  for (const char digit : octal) {
+    if (digit < '0' || digit > '7') return {};
+  }
+  // A fourth (leading) digit holds set-user-ID (4), set-group-ID (2), sticky (1).
+  const int special = octal.size() == 4 ? octal[0] - '0' : 0;
+  const std::string rights = octal.substr(octal.size() - 3);
   std::string changed = mode;
   for (int who = 0; who < 3; ++who) {
-    const char digit = octal[static_cast<std::size_t>(who)];
-    if (digit < '0' || digit > '7') return {};
-    const int bits = digit - '0';
+    const int bits = rights[static_cast<std::size_t>(who)] - '0';
     const std::size_t at = 1 + static_cast<std::size_t>(who) * 3;
     changed[at] = (bits & 4) ? 'r' : '-';
     changed[at + 1] = (bits & 2) ? 'w' : '-';
-    changed[at + 2] = (bits & 1) ? 'x' : '-';
+    const bool execute = (bits & 1) != 0;
+    const bool marked = (special & (4 >> who)) != 0;
+    const char letter = who == 2 ? 't' : 's';
+    changed[at + 2] =
+        marked ? (execute ? letter : static_cast<char>(letter - 'a' + 'A')) : (execute ? 'x' : '-');
   }
   return changed;
 }
