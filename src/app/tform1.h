@@ -16,6 +16,7 @@
 #include "app/worker_threads.h"
 #include "platform/log_line.h"
 #include "results/preview_kind.h"
+#include "scan/scan_source.h"
 
 class QGroupBox;
 class QListWidget;
@@ -73,6 +74,10 @@ class TForm1 : public QMainWindow {
 
   // Makes `page` the one visible page of pgc1.
   void showOnlyPage(QWidget* page);
+  // What the next scan reads; lbledt8 shows its text.
+  void setScanSource(ScanSource source);
+  const ScanSource& scanSource() const { return scanSource_; }
+  DiskPlaces diskPlaces;  // where the disk chooser and the scan find disks
 
   // Handlers.
   void FormCreate();
@@ -226,6 +231,7 @@ class TForm1 : public QMainWindow {
   bool previewSortAscending_ = false;  // shared by lv9 and lv12
   // What the preview lists hold, set when a preview starts.
   std::optional<PreviewKind> shownKind_;
+  ScanSource scanSource_;
   std::vector<Link> links_;
   std::size_t linkIndex_ = 0;
   std::unique_ptr<MainWindowViews> views_;

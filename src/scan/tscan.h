@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/disk_list.h"
 #include "scan/result_tables.h"
+#include "scan/scan_source.h"
 #include "scan/scan_view.h"
 
 namespace orv {
@@ -15,8 +17,9 @@ namespace orv {
 enum class ScanKind { kContactsCallsSms, kNotes, kQqChats, kWeChatChats };
 
 struct ScanSettings {
-  std::string scanPath;  // an image file, or a USB disk line "USB  <n>: ..."
+  ScanSource source;  // an image file or a disk
   ScanKind kind = ScanKind::kContactsCallsSms;
+  DiskPlaces diskPlaces = {};  // where a disk named by number is looked up
 };
 
 enum class ScanOutcome {
