@@ -4,6 +4,7 @@
 
 #include "scan/record_tests.h"
 #include "scan/result_tables.h"
+#include "scan/table_limits.h"
 
 namespace orv {
 namespace {
@@ -94,7 +95,7 @@ bool PassesDataPretest(const DecodedRecord& record) {
   bool mimetypeOk = mimetype == kNoUserValue;
   if (!mimetypeOk && IsAllDigits(mimetype)) {
     const auto id = ParseInt64(mimetype);
-    mimetypeOk = id && *id >= 1 && *id <= 20;
+    mimetypeOk = id && *id >= 1 && *id <= kMaxMimetypeId;
   }
   const bool rawContactOk =
       rawContact == kNoUserValue || rawContact.empty() || IsAllDigits(rawContact);

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "scan/page_classifier.h"
+#include "scan/page_format.h"
 #include "scan/record_tests.h"
 
 namespace orv {
@@ -104,7 +105,8 @@ bool extractPageRecords(PageKind kind, const PageRecords& page, const std::strin
 
 PageGaps computePageGaps(std::span<const std::uint16_t> pointers, const PageRecords& page,
                          std::size_t columnCount) {
-  if (pointers.size() != page.records.size()) return {{8, 4096}};
+  if (pointers.size() != page.records.size())
+    return {{static_cast<std::uint32_t>(kLeafHeaderBytes), static_cast<std::uint32_t>(kPageBytes)}};
   struct Extent {
     std::int64_t start, end;
   };
@@ -119,20 +121,23 @@ PageGaps computePageGaps(std::span<const std::uint16_t> pointers, const PageReco
   if (cells.empty()) return gaps;
   const auto k = static_cast<std::int64_t>(columnCount);
   // Shorter regions cannot hold a record of K columns' serial types.
-  const std::int64_t header = static_cast<std::int64_t>(cells.size()) * 2 + 8;
+  const auto pageEnd = static_cast<std::int64_t>(kPageBytes);
+  const auto header =
+      static_cast<std::int64_t>(cells.size() * kCellPointerBytes + kLeafHeaderBytes);
   const std::int64_t first = cells.front().start;
-  if (header < first && first - header > k + 2 && first <= 4096)
+  if (header < first && first - header > k + 2 && first <= pageEnd)
     gaps.push_back({static_cast<std::uint32_t>(header), static_cast<std::uint32_t>(first)});
   for (std::size_t i = 0; i + 1 < cells.size(); ++i) {
     const std::int64_t end = cells[i].end;
     const std::int64_t next = cells[i + 1].start;
     if (end >= next) continue;
     const std::int64_t gap = next - end;
-    if (gap > k + 2 && gap < end && end <= 4096)
+    if (gap > k + 2 && gap < end && end <= pageEnd)
       gaps.push_back({static_cast<std::uint32_t>(end + 1), static_cast<std::uint32_t>(next)});
   }
   const std::int64_t last = cells.back().end;
-  if (last < 4096 && 4096 - last > k + 2) gaps.push_back({static_cast<std::uint32_t>(last), 4096});
+  if (last < pageEnd && pageEnd - last > k + 2)
+    gaps.push_back({static_cast<std::uint32_t>(last), static_cast<std::uint32_t>(pageEnd)});
   return gaps;
 }
 

@@ -30,6 +30,7 @@ struct ScanSource {
   // disk's device node ("/dev/sdb", "/dev/mmcblk0", "\\.\PhysicalDrive1")
   // names that disk; every other text is a file path.
   ScanSource(std::string text);  // NOLINT: a scan path converts as it reads
+  ScanSource(const char* text) : ScanSource(std::string(text)) {}  // NOLINT: as above
   // A file chosen as a file, whatever its name.
   static ScanSource File(std::string path);
   // The disk the chooser listed, remembered as it was then.

@@ -66,7 +66,8 @@ TEST_F(LiveCellsTest, CellsRunningPastTheBufferAreSkipped) {
   small[4091] = 1;
   small[4092] = 10;
   PageRecords out;
-  DecodeLiveCells(std::vector<std::uint16_t>{4090}, 0, small, out);
+  EXPECT_EQ(DecodeLiveCells(std::vector<std::uint16_t>{4090}, 0, small, out),
+            LiveCellsOutcome::kCompleted);
   EXPECT_TRUE(out.records.empty());
 }
 
@@ -144,7 +145,7 @@ TEST(LiveCellsSqliteTest, DecodesWhatSqliteStored) {
     ASSERT_TRUE(ReadLeafPageCandidate(buffer, 1000, pointers));
     SortCellPointersAsText(pointers);
     PageRecords out;
-    DecodeLiveCells(pointers, 1000, buffer, out);
+    ASSERT_EQ(DecodeLiveCells(pointers, 1000, buffer, out), LiveCellsOutcome::kCompleted);
     ASSERT_EQ(out.records.size(), pointers.size());
     EXPECT_EQ(out.columnCounts, std::vector<std::size_t>{4});
     for (const LiveRecord& live : out.records) {
