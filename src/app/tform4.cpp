@@ -15,6 +15,12 @@
 #include "scan/usb_disk_line.h"
 
 namespace orv {
+namespace {
+
+constexpr int kDiskImage = 0;  // il2: a disk, and the root of the disks
+constexpr int kListedIndexRole = Qt::UserRole;
+
+}  // namespace
 
 TForm4::TForm4(TForm1& main) : main_(main) {
   setObjectName(QStringLiteral("Form4"));
@@ -34,13 +40,6 @@ TForm4::TForm4(TForm1& main) : main_(main) {
   layout->addLayout(buttons);
   connect(btn19, &QPushButton::clicked, this, &TForm4::btn19Click);
 }
-
-namespace {
-
-constexpr int kDiskImage = 0;  // il2: a disk, and the root of the disks
-constexpr int kListedIndexRole = Qt::UserRole;
-
-}  // namespace
 
 void TForm4::clearDisks() {
   tv1->clear();
