@@ -1,5 +1,5 @@
 #pragma once
-// Module I: the live cells of a table leaf page (b-tree page type 0x0D).
+// The live-cell decoding: the live cells of a table leaf page (b-tree page type 0x0D).
 
 #include <cstddef>
 #include <cstdint>

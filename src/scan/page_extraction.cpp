@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "scan/carved_rows.h"
 #include "scan/page_classifier.h"
 #include "scan/page_format.h"
 #include "scan/record_tests.h"
@@ -9,19 +10,13 @@ namespace {
 
 constexpr std::string_view kDeletedId = "-1";
 
-std::string DelMark(const std::string& id) { return id == kDeletedId ? "DEL" : ""; }
-
 bool AddCallRow(const DecodedRecord& r, const std::string& sn, ResultTables& tables) {
   if (r.columnCount() < 5 || !IsPhoneNumber(r.values[1])) return true;
   const std::string& id = r.values[0];
   if (id == kDeletedId && !IsRecordDate(r.values[2])) return true;
   const auto date = FormatRecordDate(r.values[2]);
   if (!date) return false;
-  const auto nameColumn = r.firstTextColumn(5);
-  std::string name = nameColumn ? r.values[*nameColumn] : "";
-  if (name == "CN" || name == "中国") name.clear();  // the country column, not a name
-  tables.append(ResultTable::kFuck2, {id, r.values[1], *date, "", r.values[3], DelMark(id),
-                                      r.values[4], name, "Call", sn});
+  tables.append(ResultTable::kFuck2, CallRowCells(r, *date, sn, RecordOrigin::kLive));
   return true;
 }
 
@@ -56,28 +51,26 @@ bool AddSmsRow(const DecodedRecord& r, std::size_t typeColumn, const std::string
   if (typeColumn != 0) type = typeColumn < r.columnCount() ? r.values[typeColumn] : "";
   const std::string& id = r.values[0];
   tables.append(ResultTable::kFuck3,
-                {id, r.values[2], date, type, "", body, "", DelMark(id), "Sms", sn});
+                {id, r.values[2], date, type, "", body, "", DeletedMarkFor(id), "Sms", sn});
   return true;
 }
 
 void AddDataRow(const DecodedRecord& r, const std::string& sn, ResultTables& tables) {
   if (r.columnCount() < 4 || r.values[2] == "4") return;
   const std::string mimetype = r.labels[2] == '8' ? "1" : "";
-  const std::string rawContact = r.values[3] == kNoUserValue ? "1" : r.values[3];
-  // No text column: the row is added with an empty flag (purged at the end).
+  // A live record with no text column still gives a row (empty flag, purged
+  // at the end), a carved one none: without a text, carved bytes are more
+  // likely no record at all.
   std::string data1;
   std::string flag;
   if (const auto column = r.firstTextColumn(4)) {
     data1 = r.values[*column];
-    if (IsPhoneNumber(data1))
-      flag = "Tel";
-    else if (!data1.empty() && IsPersonName(data1))
-      flag = "Name";
-    else
-      return;
+    flag = ContactDataFlag(data1);
+    if (flag.empty()) return;
   }
   const std::string& id = r.values[0];
-  tables.append(ResultTable::kFuck1, {id, mimetype, rawContact, data1, flag, sn, DelMark(id)});
+  tables.append(ResultTable::kFuck1,
+                {id, mimetype, RawContactIdCell(r.values[3]), data1, flag, sn, DeletedMarkFor(id)});
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ class ScanRun {
     view_.setScanButtonsEnabled(false);
     if (const auto failure = open()) return *failure;
     if (!discoveryPass()) return stopped();
-    if (settings_.kind == ScanKind::kContactsCallsSms) {
+    if (ProducesRows(settings_.kind)) {
       const bool statisticsOk = statistics();
       if (!normalSpacePass(statisticsOk)) return stopped();
       if (statisticsOk && params_.anyKnown() && !deletedPagePass()) return stopped();
@@ -128,7 +128,7 @@ class ScanRun {
   // Pass 1: every byte offset of the source is tested for a table leaf page.
   bool discoveryPass() {
     setBlockGaugeRange();
-    const bool carve = settings_.kind == ScanKind::kContactsCallsSms;
+    const bool carve = ProducesRows(settings_.kind);
     abandonedPageBlocks_.assign(blockCount_, false);
     SequentialBlockReader reader(*source_, blockCount_, unreadable_);
     for (std::uint64_t block = 0; block < blockCount_; ++block) {
@@ -182,13 +182,13 @@ class ScanRun {
     return true;
   }
 
-  // Module I on the page at `pageStart` of `buffer` (image offset `offset`)
+  // Decodes the live cells of the page at `pageStart` of `buffer` (image offset `offset`)
   // into page_; false when the stop flag or a bug cut it short.
   bool decodeLiveCells(std::span<const std::uint8_t> buffer, std::size_t pageStart,
                        std::uint64_t offset) {
     page_.clear();
     LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
-    const bool ran = guarded(scan_text::kModuleOneError, offset, [&] {
+    const bool ran = guarded(scan_text::kLiveCellsError, offset, [&] {
       outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_);
     });
     return ran && outcome == LiveCellsOutcome::kCompleted;
@@ -282,7 +282,7 @@ class ScanRun {
     }
     if (!carveFreeSpace) return;
     const auto k = ParseInt64(row[db_result::kColumnCount]);
-    (void)guarded(scan_text::kModuleTwoError, offset, [&] {
+    (void)guarded(scan_text::kFreeSpaceCarvingError, offset, [&] {
       const PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
       CarveFreeRegions(buffer, gaps, sn, params_, tables_);
     });
@@ -318,7 +318,7 @@ class ScanRun {
   void carveAbandonedPage(std::span<const std::uint8_t> buffer, const AnchorMask& anchors,
                           std::size_t q, std::uint64_t block) {
     const std::uint64_t offset = block * kScanBlockBytes + q;
-    (void)guarded(scan_text::kModuleThreeError, offset, [&] {
+    (void)guarded(scan_text::kAbandonedPageCarvingError, offset, [&] {
       CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
                          params_, tables_, view_);
     });
@@ -326,7 +326,7 @@ class ScanRun {
 
   void complete() {
     reportLosses();
-    if (settings_.kind == ScanKind::kContactsCallsSms) {
+    if (ProducesRows(settings_.kind)) {
       log(scan_text::kTypeHint, scan_text::kScanFinished);
       view_.setStatus(0, scan_text::kStatusReady);
       log(scan_text::kTypeOperation, std::string(scan_text::kStart) + scan_text::kSort);
