@@ -114,6 +114,17 @@ TEST_F(DiskScanTest, ATypedDiskLineIsScannedWhenItNamesTheDiskThatIsThere) {
   }
 }
 
+TEST_F(DiskScanTest, AFilePathWithUsbInItIsScannedAsAFile) {
+  for (const fs::path& folder : {root_ / "media" / "user" / "USB DISK", root_ / "USB  2:"}) {
+    fs::create_directories(folder);
+    const fs::path file = folder / "phone.img";
+    ASSERT_EQ(fixtures::WriteFileBytes(file.string(), *image_), "");
+    const auto scanned = scan(ScanSource(file.string()));
+    ASSERT_EQ(scanned->outcome, ScanOutcome::kCompleted) << file;
+    expectSameRows(scanned->tables);
+  }
+}
+
 TEST_F(DiskScanTest, ADiskIsRefusedBeforeAByteIsRead) {
   const ScanSource chosen = ScanSource::ChosenDisk(listedCard());
   const struct {
