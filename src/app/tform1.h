@@ -17,6 +17,7 @@
 #include "imaging/imaging_plan.h"
 #include "platform/log_line.h"
 #include "results/preview_kind.h"
+#include "scan/scan_source.h"
 
 class QGroupBox;
 class QListWidget;
@@ -77,6 +78,10 @@ class TForm1 : public QMainWindow {
 
   // Makes `page` the one visible page of pgc1.
   void showOnlyPage(QWidget* page);
+  // What the next scan reads; lbledt8 shows its text.
+  void setScanSource(ScanSource source);
+  const ScanSource& scanSource() const { return scanSource_; }
+  DiskPlaces diskPlaces;  // where the disk chooser and the scan find disks
 
   // Handlers.
   void FormCreate();
@@ -248,6 +253,7 @@ class TForm1 : public QMainWindow {
   bool previewSortAscending_ = false;  // shared by lv9 and lv12
   // What the preview lists hold, set when a preview starts.
   std::optional<PreviewKind> shownKind_;
+  ScanSource scanSource_;
   std::vector<Link> links_;
   std::size_t linkIndex_ = 0;
   // The scan under way, shared with its worker; none when no scan runs.

@@ -101,7 +101,12 @@ void TForm1::btn16Click() {
   RunFileDialog(dlgOpen1);
   // The dialog's answer is not asked: after a cancel the previous choice
   // stands and is applied again.
-  if (!dlgOpen1.fileName.isEmpty()) lbledt8->setText(dlgOpen1.fileName);
+  if (!dlgOpen1.fileName.isEmpty()) setScanSource(ScanSource::File(FromQt(dlgOpen1.fileName)));
+}
+
+void TForm1::setScanSource(ScanSource source) {
+  scanSource_ = std::move(source);
+  lbledt8->setText(ToQt(scanSource_.text));
 }
 
 void TForm1::btn17Click() {
@@ -113,7 +118,10 @@ void TForm1::btn17Click() {
   ResultTables& tables = peers_.form5->tables();
   tables.clearAll();
   ScanSettings settings;
-  settings.scanPath = FromQt(lbledt8->text());
+  // A scan path set without a source (by the imaging page) is read as text.
+  const std::string shown = FromQt(lbledt8->text());
+  settings.source = shown == scanSource_.text ? scanSource_ : ScanSource(shown);
+  settings.diskPlaces = diskPlaces;
   // Only the first kind is offered; the others are disabled at start.
   settings.kind = rb4->isChecked()   ? ScanKind::kContactsCallsSms
                   : rb5->isChecked() ? ScanKind::kNotes
@@ -179,6 +187,7 @@ void TForm1::btn21Click() {
   peers_.form4->show();
   peers_.form4->raise();
   peers_.form4->clearDisks();
+  peers_.form4->ListUsbDisks(diskPlaces);
 }
 
 }  // namespace orv

@@ -1,7 +1,11 @@
-// orv-scan: scans an image file for the contacts, calls and messages of an
-// Android phone, deleted ones included, and writes what it found as files.
+// orv-scan: scans an image file, or a card or stick read raw, for the
+// contacts, calls and messages of an Android phone, deleted ones included,
+// and writes what it found as files.
 //
-//   orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]
+//   orv-scan SOURCE -o DIR [--encoding gb18030|utf-8]
+//
+// SOURCE is an image file, a whole disk's device node (/dev/sdb,
+// /dev/mmcblk0, \\.\PhysicalDrive1) or a USB disk line ("USB  1:...").
 
 #include <csignal>
 #include <cstdio>
@@ -14,6 +18,7 @@
 #include "platform/raw_source.h"
 #include "platform/stop_flag.h"
 #include "platform/terminal.h"
+#include "scan/scan_source.h"
 #include "scan/tscan.h"
 
 namespace {
@@ -30,7 +35,10 @@ struct Options {
 };
 
 void PrintUsage() {
-  std::fputs("usage: orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]\n", stderr);
+  std::fputs(
+      "usage: orv-scan SOURCE -o DIR [--encoding gb18030|utf-8]\n"
+      "  SOURCE: an image file, a disk (/dev/sdb, /dev/mmcblk0) or a disk line \"USB  1:\"\n",
+      stderr);
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options) {
@@ -49,6 +57,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
     }
   }
   return !options.image.empty() && !options.outputDir.empty();
+}
+
+// The length of what `source` names, for the progress figures; 0 when unknown.
+std::uint64_t SourceBytes(const orv::ScanSource& source) {
+  if (source.diskNumber) {
+    for (const orv::DiskInfo& disk : orv::ListChoosableDisks({}))
+      if (disk.number == source.diskNumber) return disk.sizeBytes;
+    return 0;
+  }
+  const orv::SizeQuery size = orv::QueryFileSize(source.path);
+  return size.ok ? size.bytes : 0;
 }
 
 extern "C" void OnInterrupt(int) { orv::RequestStop(); }
@@ -71,10 +90,10 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
 
-  const orv::SizeQuery size = orv::QueryFileSize(options.image);
-  orv::TerminalProgress progress(stderr, orv::IsTerminal(stderr), size.ok ? size.bytes : 0);
+  const orv::ScanSource source(options.image);
+  orv::TerminalProgress progress(stderr, orv::IsTerminal(stderr), SourceBytes(source));
   orv::ResultTables tables;
-  orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms}, tables, progress);
+  orv::Tscan scan({source, orv::ScanKind::kContactsCallsSms}, tables, progress);
   const orv::ScanOutcome outcome = scan.run();
   progress.finish();
   const orv::ScanSummary& summary = scan.summary();

@@ -57,7 +57,8 @@ class ScanRun {
  private:
   std::optional<ScanOutcome> open() {
     if (!source_) {
-      OpenedSource opened = OpenScanSource(settings_.scanPath);
+      OpenedSource opened = OpenScanSource(settings_.source, settings_.diskPlaces);
+      for (const std::string& note : opened.notes) log(scan_text::kTypeError, note);
       if (opened.failure != SourceFailure::kNone) {
         const bool noLength = opened.failure == SourceFailure::kSizeUnknown;
         view_.showMessage(noLength ? scan_text::kSizeUnknown : scan_text::kOpenFailed);

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/disk_list.h"
 #include "platform/raw_source.h"
 #include "scan/result_tables.h"
+#include "scan/scan_source.h"
 #include "scan/scan_view.h"
 
 namespace orv {
@@ -22,8 +24,9 @@ enum class ScanKind { kContactsCallsSms, kNotes, kQqChats, kWeChatChats };
 constexpr bool ProducesRows(ScanKind kind) { return kind == ScanKind::kContactsCallsSms; }
 
 struct ScanSettings {
-  std::string scanPath;  // an image file, or a USB disk line "USB  <n>: ..."
+  ScanSource source;  // an image file or a disk
   ScanKind kind = ScanKind::kContactsCallsSms;
+  DiskPlaces diskPlaces = {};  // where a disk named by number is looked up
 };
 
 enum class ScanOutcome {
@@ -45,7 +48,7 @@ struct ScanSummary {
 
 class Tscan {
  public:
-  // Scans what `settings.scanPath` names, or `source` when one is given.
+  // Scans what `settings.source` names, or `source` when one is given.
   Tscan(ScanSettings settings, ResultTables& tables, ScanView& view,
         std::unique_ptr<RawSource> source = nullptr);
   // Runs the whole scan on the calling thread (the worker's thread).

@@ -233,6 +233,7 @@ TEST_F(HandlersTest, AboutAndFeedbackShowOnePageEach) {
 TEST_F(HandlersTest, DiskChooserPutsTheChosenDiskIntoTheScanPath) {
   createForms();
   TForm4& chooser = *forms().form4;
+  main().diskPlaces = {scratchFile("no-sys-block").toStdString(), "/dev"};  // no disks
   main().lbledt8->setText("/old.img");
   main().btn21->click();
   EXPECT_TRUE(chooser.isVisible());

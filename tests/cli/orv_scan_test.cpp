@@ -105,12 +105,18 @@ TEST_F(OrvScanTest, BadSourcesEndWithAMessage) {
       {(dir_ / "missing.img").string(), "获取文件长度失败，程序将退出请和客服人员联系！"},
       {dir_.string(), "打开文件句柄出错，程序将退出请和客服人员联系！"},
       {shortImage.string(), "所要扫描的存储或者文件长度小于65536字节,程序将退出!"},
+      // Disk lines: a number above 255, and one no disk of this machine has.
+      {"USB  999:x", "获取文件长度失败，程序将退出请和客服人员联系！"},
+      {"USB  255:", "获取文件长度失败，程序将退出请和客服人员联系！"},
   };
   for (const Case& c : cases) {
     const ScanRun run = Scan(Quoted(c.path) + " -o " + Quoted(dir_ / "out"));
     EXPECT_EQ(run.status, 2) << c.path;
     EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
   }
+  // Why a disk was refused is said on standard error too.
+  EXPECT_NE(Scan("'USB  999:x' -o " + Quoted(dir_ / "out")).errors.find("超出 0-255"),
+            std::string::npos);
   EXPECT_EQ(Scan("").status, 64);
   EXPECT_EQ(Scan(Quoted(shortImage) + " -o x --encoding latin1").status, 64);
 }

@@ -1,10 +1,12 @@
 // orv_screenshots: draws every page and window of the program into PNG files,
 // for checking the layout and the Chinese texts without a display.
 //
-//   orv_screenshots OUT_DIR [IMAGE]
+//   orv_screenshots OUT_DIR [IMAGE [SYS_BLOCK]]
 //
 // With IMAGE, the scan page scans it and the results page shows the preview
-// of each kind. Message boxes are answered at once and printed.
+// of each kind. With SYS_BLOCK (a sysfs block folder), the disk chooser lists
+// the disks described there instead of this computer's. Message boxes are answered at once and
+// printed.
 
 #include <QApplication>
 #include <QDir>
@@ -81,7 +83,7 @@ void ShootScanAndResults(orv::TForm1& main) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: orv_screenshots OUT_DIR [IMAGE]\n");
+    std::fprintf(stderr, "usage: orv_screenshots OUT_DIR [IMAGE [SYS_BLOCK]]\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -93,6 +95,7 @@ int main(int argc, char** argv) {
 
   const auto forms = orv::CreateForms(QCoreApplication::applicationDirPath());
   orv::TForm1& main = *forms->form1;
+  if (argc > 3) main.diskPlaces.sysBlock = argv[3];
   main.show();
   main.tmr1Timer();  // the status bar's link, without waiting for the timer
   Shot(&main, "main-ts4");

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/posix/fd_source.h"
 #include "platform/raw_source.h"
 
 namespace orv {
@@ -84,6 +85,14 @@ SizeQuery QueryFileSize(const std::string& path) {
     return {ok, bytes};
   }
   return {};
+}
+
+}  // namespace orv
+
+namespace orv {
+
+std::unique_ptr<RawSource> AdoptReadOnlyDescriptor(int fd, std::uint64_t size) {
+  return std::make_unique<PosixFileSource>(fd, size);
 }
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/raw_source.h"
+#include "platform/win32/handle_source.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -92,3 +93,11 @@ SizeQuery QueryFileSize(const std::string& path) {
 }
 
 }  // namespace orv
+
+namespace orv::win32 {
+
+std::unique_ptr<RawSource> AdoptReadOnlyHandle(UniqueHandle handle, std::uint64_t size) {
+  return std::make_unique<Win32FileSource>(std::move(handle), size);
+}
+
+}  // namespace orv::win32
