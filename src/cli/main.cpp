@@ -1,7 +1,11 @@
 // orv-scan: scans an image file for the contacts, calls and messages of an
 // Android phone, deleted ones included, and writes what it found as files.
 //
-//   orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]
+//   orv-scan IMAGE -o DIR [--encoding gb18030|utf-8] [--layouts spec|learned]
+//
+// --layouts spec recognises only the fixed layouts of the older Android
+// releases, exactly as before; learned (the default) also learns each
+// database's own layout from its schema records in the image.
 
 #include <csignal>
 #include <cstdio>
@@ -27,10 +31,12 @@ struct Options {
   std::string image;
   std::string outputDir;
   orv::FileEncoding encoding = orv::FileEncoding::kGb18030;
+  orv::LayoutMode layouts = orv::LayoutMode::kLearned;
 };
 
 void PrintUsage() {
-  std::fputs("usage: orv-scan IMAGE -o DIR [--encoding gb18030|utf-8]\n", stderr);
+  std::fputs("usage: orv-scan IMAGE -o DIR [--encoding gb18030|utf-8] [--layouts spec|learned]\n",
+             stderr);
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options) {
@@ -42,6 +48,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
       const auto encoding = orv::ParseFileEncoding(args[++i]);
       if (!encoding) return false;
       options.encoding = *encoding;
+    } else if (arg == "--layouts" && i + 1 < args.size()) {
+      const auto layouts = orv::ParseLayoutMode(args[++i]);
+      if (!layouts) return false;
+      options.layouts = *layouts;
     } else if (!arg.empty() && arg[0] != '-' && options.image.empty()) {
       options.image = arg;
     } else {
@@ -81,7 +91,8 @@ int main(int argc, char** argv) {
   const orv::SizeQuery size = orv::QueryFileSize(options.image);
   orv::TerminalProgress progress(stderr, orv::IsTerminal(stderr), size.ok ? size.bytes : 0);
   orv::ResultTables tables;
-  orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms}, tables, progress);
+  orv::Tscan scan({options.image, orv::ScanKind::kContactsCallsSms, options.layouts}, tables,
+                  progress);
   const orv::ScanOutcome outcome = scan.run();
   progress.finish();
 

@@ -309,6 +309,12 @@ class ScanRun {
 
 }  // namespace
 
+std::optional<LayoutMode> ParseLayoutMode(std::string_view text) {
+  if (text == "spec") return LayoutMode::kSpec;
+  if (text == "learned") return LayoutMode::kLearned;
+  return std::nullopt;
+}
+
 Tscan::Tscan(ScanSettings settings, ResultTables& tables, ScanView& view)
     : settings_(std::move(settings)), tables_(tables), view_(view) {}
 

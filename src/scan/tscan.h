@@ -4,7 +4,9 @@
 // tables, and reports progress to a ScanView.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "scan/result_tables.h"
 #include "scan/scan_view.h"
@@ -14,10 +16,21 @@ namespace orv {
 // The kinds of data the scan page offers; only the first is carved.
 enum class ScanKind { kContactsCallsSms, kNotes, kQqChats, kWeChatChats };
 
+// How pages are recognised. kSpec: the fixed column patterns of the older
+// Android releases only, with their output byte for byte. kLearned: the same,
+// plus the layouts each database in the image declares in its own schema
+// records (or built-in profiles of known releases when none survived), so
+// newer releases and vendor layouts are recovered too.
+enum class LayoutMode { kSpec, kLearned };
+
 struct ScanSettings {
   std::string scanPath;  // an image file, or a USB disk line "USB  <n>: ..."
   ScanKind kind = ScanKind::kContactsCallsSms;
+  LayoutMode layouts = LayoutMode::kLearned;
 };
+
+// "spec" and "learned", as the command line takes them.
+std::optional<LayoutMode> ParseLayoutMode(std::string_view text);
 
 enum class ScanOutcome {
   kCompleted,

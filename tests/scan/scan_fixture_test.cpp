@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -48,15 +49,18 @@ struct ScannedImage {
 };
 
 // Builds the demo image of `release`, writes it to a file and scans it.
-std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release) {
+std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release, LayoutMode layouts) {
   auto scanned = std::make_unique<ScannedImage>();
   scanned->demo = fixtures::BuildDemoImage({.seed = 7, .release = release});
   const fs::path path =
-      fs::temp_directory_path() / ("orv-e2e-" + std::to_string(::getpid()) + "-" +
-                                   std::to_string(static_cast<int>(release)) + ".img");
+      fs::temp_directory_path() /
+      ("orv-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(static_cast<int>(release)) +
+       "-" + std::to_string(static_cast<int>(layouts)) + ".img");
   EXPECT_EQ(fixtures::WriteFileBytes(path.string(), scanned->demo.image.bytes), "");
   ClearStop();
-  scanned->outcome = Tscan({path.string()}, scanned->tables, scanned->view).run();
+  scanned->outcome =
+      Tscan({path.string(), ScanKind::kContactsCallsSms, layouts}, scanned->tables, scanned->view)
+          .run();
   fs::remove(path);
   for (const TableRow& row : scanned->tables.rows(ResultTable::kDbResult))
     scanned->pageSnByOffset[std::stoull(row[db_result::kStartOffset])] = row[db_result::kSn];
@@ -67,10 +71,14 @@ class ScanFixtureTest : public ::testing::TestWithParam<fixtures::AndroidRelease
  protected:
   static bool CallsRecognised() { return orv::CallsRecognised(GetParam()); }
 
-  static const ScannedImage& Scanned() {
-    static std::map<fixtures::AndroidRelease, std::unique_ptr<ScannedImage>> cache;
-    auto& entry = cache[GetParam()];
-    if (!entry) entry = ScanDemo(GetParam());
+  // The scan with the fixed layouts only, whose output these tests pin down.
+  static const ScannedImage& Scanned() { return ScannedWith(LayoutMode::kSpec); }
+
+  static const ScannedImage& ScannedWith(LayoutMode layouts) {
+    static std::map<std::pair<fixtures::AndroidRelease, LayoutMode>, std::unique_ptr<ScannedImage>>
+        cache;
+    auto& entry = cache[{GetParam(), layouts}];
+    if (!entry) entry = ScanDemo(GetParam(), layouts);
     return *entry;
   }
 };
@@ -222,6 +230,42 @@ TEST_P(ScanFixtureTest, FillerGivesNoRows) {
   }
   for (const TableRow& row : s.tables.rows(ResultTable::kFuck1))
     EXPECT_TRUE(pageOffsetBySn.count(row[fuck1::kDataResultNum]));
+}
+
+// A table's rows without the columns that number rows and pages, which move
+// when learned pages are listed beside the fixed ones.
+std::multiset<TableRow> RowsWithoutNumbers(const ResultTables& tables, ResultTable table,
+                                           std::initializer_list<std::size_t> numberColumns) {
+  std::multiset<TableRow> rows;
+  for (TableRow row : tables.rows(table)) {
+    for (const std::size_t column : numberColumns) row[column].clear();
+    rows.insert(std::move(row));
+  }
+  return rows;
+}
+
+// Learning layouts only adds: every row the fixed layouts give comes back
+// with the same values, and on releases the fixed layouts fully handle
+// nothing else comes back.
+TEST_P(ScanFixtureTest, LearnedLayoutsKeepEveryRowOfTheFixedLayouts) {
+  const ScannedImage& spec = Scanned();
+  const ScannedImage& learned = ScannedWith(LayoutMode::kLearned);
+  ASSERT_EQ(learned.outcome, ScanOutcome::kCompleted);
+  const std::vector<std::pair<ResultTable, std::initializer_list<std::size_t>>> tables = {
+      {ResultTable::kDbResult, {db_result::kSn, db_result::kCntType}},
+      {ResultTable::kFuck1, {fuck1::kSn, fuck1::kDataResultNum}},
+      {ResultTable::kFuck2, {fuck2::kSn, fuck2::kDbResultNum}},
+      {ResultTable::kFuck3, {fuck3::kSn, fuck3::kDbResultNum}}};
+  for (const auto& [table, numbers] : tables) {
+    const auto specRows = RowsWithoutNumbers(spec.tables, table, numbers);
+    const auto learnedRows = RowsWithoutNumbers(learned.tables, table, numbers);
+    EXPECT_TRUE(
+        std::includes(learnedRows.begin(), learnedRows.end(), specRows.begin(), specRows.end()))
+        << "table " << static_cast<int>(table);
+    if (CallsRecognised()) {
+      EXPECT_EQ(learnedRows.size(), specRows.size()) << "table " << static_cast<int>(table);
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Releases, ScanFixtureTest,
