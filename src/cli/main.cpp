@@ -95,6 +95,19 @@ int main(int argc, char** argv) {
                   progress);
   const orv::ScanOutcome outcome = scan.run();
   progress.finish();
+  const orv::ScanSummary& summary = scan.summary();
+  if (summary.internalErrors != 0)
+    std::fprintf(stderr, "orv-scan: %llu pages were passed over after an internal error\n",
+                 static_cast<unsigned long long>(summary.internalErrors));
+  if (summary.unreadableBytes != 0) {
+    std::string offsets;
+    for (const std::uint64_t offset : summary.firstUnreadableOffsets)
+      offsets += (offsets.empty() ? "" : ", ") + std::to_string(offset);
+    std::fprintf(stderr,
+                 "orv-scan: %llu bytes could not be read and were scanned as zeros; "
+                 "the first at offsets %s\n",
+                 static_cast<unsigned long long>(summary.unreadableBytes), offsets.c_str());
+  }
 
   if (outcome != orv::ScanOutcome::kCompleted && outcome != orv::ScanOutcome::kStopped)
     return kExitScanFailed;  // the scan showed its message

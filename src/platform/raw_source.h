@@ -15,9 +15,15 @@ class RawSource {
   // Length in bytes, fixed when the source was opened.
   virtual std::uint64_t size() const = 0;
   // Reads up to `length` bytes at `offset` into `buffer` and returns how many
-  // were read. Bytes not read (end of source, read error) are left as they
-  // were: callers zero the buffer first. Safe to call from one thread at a time.
-  virtual std::size_t readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) = 0;
+  // were read in one run from `offset` on: the count stops at the end of the
+  // source or at the first byte the system failed to read. Bytes not read are
+  // left as they were. One call is one attempt; retrying the failed part and
+  // zeroing it is ReadSectors' job (platform/sector_read.h), shared by every
+  // kind of source. Raw disks on some systems refuse reads whose offset and
+  // length are not whole sectors: callers read whole sectors. Safe to call
+  // from one thread at a time.
+  [[nodiscard]] virtual std::size_t readAt(std::uint64_t offset, std::uint8_t* buffer,
+                                           std::size_t length) = 0;
 };
 
 enum class OpenError {

@@ -1,24 +1,19 @@
 #include "scan/block_reader.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace orv {
 namespace {
 
 constexpr std::size_t kSlotBytes = 8 * kScanBlockBytes + (kReadBufferBytes - kScanBlockBytes);
 
-void ReadZeroFilled(RawSource& source, std::uint64_t offset, std::uint8_t* out,
-                    std::size_t length) {
-  const std::size_t got = source.readAt(offset, out, length);
-  std::memset(out + got, 0, length - got);
-}
-
 }  // namespace
 
-SequentialBlockReader::SequentialBlockReader(RawSource& source, std::uint64_t blockCount)
+SequentialBlockReader::SequentialBlockReader(RawSource& source, std::uint64_t blockCount,
+                                             UnreadableBytes& unreadable)
     : source_(source),
       blockCount_(blockCount),
+      unreadable_(unreadable),
       slots_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kSlotBytes)),
       reader_([this] { readAhead(); }) {
   static_assert(kSlotBytes == kBlocksPerPiece * kScanBlockBytes + 4608);
@@ -42,8 +37,9 @@ void SequentialBlockReader::readAhead() {
     }
     const std::uint64_t firstBlock = piece * kBlocksPerPiece;
     const std::uint64_t blocks = std::min(kBlocksPerPiece, blockCount_ - firstBlock);
-    ReadZeroFilled(source_, firstBlock * kScanBlockBytes,
-                   slots_.get() + piece % kSlots * kSlotBytes, blocks * kScanBlockBytes + 4608);
+    ReadSectors(source_, firstBlock * kScanBlockBytes,
+                {slots_.get() + piece % kSlots * kSlotBytes, blocks * kScanBlockBytes + 4608},
+                unreadable_);
     {
       std::lock_guard lock(mutex_);
       piecesRead_ = piece + 1;
@@ -67,9 +63,10 @@ std::span<const std::uint8_t> SequentialBlockReader::block(std::uint64_t index) 
   return {slots_.get() + at, kReadBufferBytes};
 }
 
-void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer) {
+void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer,
+               UnreadableBytes& unreadable) {
   buffer.resize(kReadBufferBytes);
-  ReadZeroFilled(source, index * kScanBlockBytes, buffer.data(), kReadBufferBytes);
+  ReadSectors(source, index * kScanBlockBytes, buffer, unreadable);
 }
 
 }  // namespace orv

@@ -13,15 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include "platform/raw_source.h"
+#include "platform/sector_read.h"
 #include "scan/record_decoder.h"
 
 namespace orv {
 
 class SequentialBlockReader {
  public:
-  // Blocks 0 .. blockCount - 1 of `source`, in order.
-  SequentialBlockReader(RawSource& source, std::uint64_t blockCount);
+  // Blocks 0 .. blockCount - 1 of `source`, in order; bytes that cannot be
+  // read are zero and added to `unreadable` (from the reader's own thread).
+  SequentialBlockReader(RawSource& source, std::uint64_t blockCount, UnreadableBytes& unreadable);
   ~SequentialBlockReader();
   SequentialBlockReader(const SequentialBlockReader&) = delete;
   SequentialBlockReader& operator=(const SequentialBlockReader&) = delete;
@@ -40,6 +41,7 @@ class SequentialBlockReader {
 
   RawSource& source_;
   std::uint64_t blockCount_;
+  UnreadableBytes& unreadable_;
   std::unique_ptr<std::uint8_t[]> slots_;  // kSlots pieces, not zeroed: every read fills them
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -50,7 +52,9 @@ class SequentialBlockReader {
 };
 
 // Reads the single block `index` of `source` into `buffer` (resized to
-// kReadBufferBytes and zeroed past the end of the source).
-void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer);
+// kReadBufferBytes, zero past the end of the source and where it cannot be
+// read; such bytes are added to `unreadable`).
+void ReadBlock(RawSource& source, std::uint64_t index, std::vector<std::uint8_t>& buffer,
+               UnreadableBytes& unreadable);
 
 }  // namespace orv

@@ -35,7 +35,7 @@ class PageResultRow {
     RowCells cells(ResultTableColumns(ResultTable::kDbResult).size() - 1);
     cells[db_result::kStartOffset - 1] = std::to_string(fragment_->absoluteOffset);
     cells[db_result::kZdType - 1] = cause.labelsText();
-    cells[db_result::kZdCnt - 1] = std::to_string(cause.columnCount());
+    cells[db_result::kColumnCount - 1] = std::to_string(cause.columnCount());
     cells[db_result::kEndOffset - 1] = std::to_string(fragment_->absoluteOffset + kPageBytes);
     cells[db_result::kFileLen - 1] = std::to_string(kPageBytes);
     cells[db_result::kFlag - 1] = flag;

@@ -130,7 +130,7 @@ ColumnParameters computeColumnParameters(const std::vector<TableRow>& dbResultRo
   std::vector<std::int32_t> counts[3];
   for (const TableRow& row : dbResultRows) {
     const auto kind = PageKindFromFlag(row[db_result::kFlag]);
-    const auto count = ParseInt64(row[db_result::kZdCnt]);
+    const auto count = ParseInt64(row[db_result::kColumnCount]);
     if (kind && count) counts[static_cast<int>(*kind)].push_back(static_cast<std::int32_t>(*count));
   }
   ColumnParameters params;
@@ -141,8 +141,8 @@ ColumnParameters computeColumnParameters(const std::vector<TableRow>& dbResultRo
   std::vector<std::int32_t> dateColumns;
   for (const TableRow& row : dbResultRows) {
     if (row[db_result::kFlag] != "Sms") continue;
-    const auto count = ParseInt64(row[db_result::kZdCnt]);
-    const auto dateColumn = ParseInt64(row[db_result::kZdcnt]);
+    const auto count = ParseInt64(row[db_result::kColumnCount]);
+    const auto dateColumn = ParseInt64(row[db_result::kSmsDateColumn]);
     if (count && *count == params.smsColumns && dateColumn)
       dateColumns.push_back(static_cast<std::int32_t>(*dateColumn));
   }

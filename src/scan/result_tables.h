@@ -28,18 +28,20 @@ const std::vector<std::string_view>& ResultTableColumns(ResultTable table);
 // The group caption the raw-results window shows above the table.
 std::string_view ResultTableCaption(ResultTable table);
 
-// Column indexes the engine and record assembly address by name.
+// Column indexes the engine and record assembly address by name. The names
+// say what a column holds; the captions ("ZD-cnt", "ZDCNT") stay as the
+// window shows them.
 namespace db_result {
 enum Column {
   kSn,
   kStartOffset,
   kZdType,
-  kZdCnt,
+  kColumnCount,  // "ZD-cnt": the page's records' column count
   kEndOffset,
   kFileLen,
   kFlag,
   kPageType,
-  kZdcnt,
+  kSmsDateColumn,  // "ZDCNT": a messages page's date column index
   kCntType
 };
 }

@@ -31,6 +31,10 @@ inline constexpr const char* kExtractionError =
 inline constexpr const char* kModuleThreeError =
     "扫描模块III,0X0A 0X02 0X05页,扫描空闲空间时错误,偏移值为";
 
+inline constexpr const char* kUnreadableBytes = "无法读取的字节数:";
+inline constexpr const char* kUnreadableFirstAt = ",最先的偏移值为";
+inline constexpr const char* kInternalErrors = "程序内部错误次数(已跳过所在页):";
+
 inline constexpr const char* kStatusScanning = "开始扫描...";
 inline constexpr const char* kStatusReady = "就绪";
 inline constexpr const char* kPagesFound = "发现碎片数量:";

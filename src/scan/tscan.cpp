@@ -1,6 +1,5 @@
 #include "scan/tscan.h"
 
-#include <exception>
 #include <optional>
 
 #include "platform/stop_flag.h"
@@ -10,6 +9,7 @@
 #include "scan/live_cells.h"
 #include "scan/page_classifier.h"
 #include "scan/page_header.h"
+#include "scan/page_step_guard.h"
 #include "scan/record_tests.h"
 #include "scan/scan_source.h"
 #include "scan/scan_texts.h"
@@ -17,7 +17,6 @@
 namespace orv {
 namespace {
 
-constexpr std::uint64_t kSectorBytes = 512;
 constexpr std::uint64_t kSectorsPerBlock = kScanBlockBytes / kSectorBytes;
 
 // True when a 64 KiB block holds a position the deleted-page pass would hand
@@ -34,8 +33,9 @@ bool BlockHasAbandonedPage(std::span<const std::uint8_t> buffer) {
 // One run of the scan: the source, the passes and what they share.
 class ScanRun {
  public:
-  ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view)
-      : settings_(settings), tables_(tables), view_(view) {}
+  ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view,
+          std::unique_ptr<RawSource> source)
+      : settings_(settings), tables_(tables), view_(view), source_(std::move(source)) {}
 
   ScanOutcome run() {
     view_.setScanButtonsEnabled(false);
@@ -50,16 +50,20 @@ class ScanRun {
     return ScanOutcome::kCompleted;
   }
 
+  const ScanSummary& summary() const { return summary_; }
+
  private:
   std::optional<ScanOutcome> open() {
-    OpenedSource opened = OpenScanSource(settings_.scanPath);
-    if (opened.failure != SourceFailure::kNone) {
-      const bool noLength = opened.failure == SourceFailure::kSizeUnknown;
-      view_.showMessage(noLength ? scan_text::kSizeUnknown : scan_text::kOpenFailed);
-      view_.setScanButtonsEnabled(true);
-      return noLength ? ScanOutcome::kSizeUnknown : ScanOutcome::kOpenFailed;
+    if (!source_) {
+      OpenedSource opened = OpenScanSource(settings_.scanPath);
+      if (opened.failure != SourceFailure::kNone) {
+        const bool noLength = opened.failure == SourceFailure::kSizeUnknown;
+        view_.showMessage(noLength ? scan_text::kSizeUnknown : scan_text::kOpenFailed);
+        view_.setScanButtonsEnabled(true);
+        return noLength ? ScanOutcome::kSizeUnknown : ScanOutcome::kOpenFailed;
+      }
+      source_ = std::move(opened.source);
     }
-    source_ = std::move(opened.source);
     totalSectors_ = source_->size() / kSectorBytes;
     view_.setStatus(0, scan_text::kStatusScanning);
     log(scan_text::kTypeLength,
@@ -87,10 +91,32 @@ class ScanRun {
 
   void endStatus() {
     view_.setStatus(0, scan_text::kStatusReady);
-    view_.setStatus(1, "");
+    view_.setStatus(1, unreadable_.total() == 0 ? "" : UnreadableText());
+  }
+
+  // What could not be read, in the words of the log and the status bar.
+  std::string UnreadableText() const {
+    std::string text = scan_text::kUnreadableBytes + std::to_string(unreadable_.total()) +
+                       scan_text::kUnreadableFirstAt;
+    const auto offsets = unreadable_.firstOffsets(kListedUnreadableOffsets);
+    for (std::size_t i = 0; i < offsets.size(); ++i)
+      text += (i == 0 ? "" : ",") + std::to_string(offsets[i]);
+    return text;
+  }
+
+  // Says what could not be read and how many bugs of ours were passed over,
+  // once at the end of every scan that read.
+  void reportLosses() {
+    summary_.unreadableBytes = unreadable_.total();
+    summary_.firstUnreadableOffsets = unreadable_.firstOffsets(kListedUnreadableOffsets);
+    if (summary_.unreadableBytes != 0) log(scan_text::kTypeError, UnreadableText());
+    if (summary_.internalErrors != 0)
+      log(scan_text::kTypeError,
+          scan_text::kInternalErrors + std::to_string(summary_.internalErrors));
   }
 
   ScanOutcome stopped() {
+    reportLosses();
     log(scan_text::kTypeHint, scan_text::kStopped);
     view_.setScanButtonsEnabled(true);
     source_.reset();
@@ -102,7 +128,7 @@ class ScanRun {
     setBlockGaugeRange();
     const bool carve = settings_.kind == ScanKind::kContactsCallsSms;
     abandonedPageBlocks_.assign(blockCount_, false);
-    SequentialBlockReader reader(*source_, blockCount_);
+    SequentialBlockReader reader(*source_, blockCount_, unreadable_);
     for (std::uint64_t block = 0; block < blockCount_; ++block) {
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
@@ -146,16 +172,33 @@ class ScanRun {
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (pointers_.size() != cells) return false;
-    page_.clear();
-    try {
-      DecodeLiveCells(pointers_, q, buffer, page_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleOneError + std::to_string(offset));
-    }
+    if (!decodeLiveCells(buffer, q, offset)) return false;
     const std::size_t k = page_.singleColumnCount();
     if (k <= 5) return false;
     if (const auto kind = classifyPage(page_)) addDiscoveredPage(*kind, offset, k);
     return true;
+  }
+
+  // Module I on the page at `pageStart` of `buffer` (image offset `offset`)
+  // into page_; false when the stop flag or a bug cut it short.
+  bool decodeLiveCells(std::span<const std::uint8_t> buffer, std::size_t pageStart,
+                       std::uint64_t offset) {
+    page_.clear();
+    LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
+    const bool ran = guarded(scan_text::kModuleOneError, offset, [&] {
+      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_);
+    });
+    return ran && outcome == LiveCellsOutcome::kCompleted;
+  }
+
+  // Runs one decoding step of the page at `offset` behind the bug firewall;
+  // a bug is logged with the module's error text and the offset, and counted.
+  template <class Step>
+  bool guarded(const char* errorText, std::uint64_t offset, Step&& step) {
+    return RunPageStep(step, [&] {
+      ++summary_.internalErrors;
+      log(scan_text::kTypeError, errorText + std::to_string(offset));
+    });
   }
 
   void addDiscoveredPage(PageKind kind, std::uint64_t offset, std::size_t k) {
@@ -172,9 +215,10 @@ class ScanRun {
 
   bool statistics() {
     log(scan_text::kTypeHint, scan_text::kStatistics);
-    try {
-      params_ = computeColumnParameters(tables_.rows(ResultTable::kDbResult));
-    } catch (const std::exception&) {
+    const bool ran = RunPageStep(
+        [&] { params_ = computeColumnParameters(tables_.rows(ResultTable::kDbResult)); },
+        [&] { ++summary_.internalErrors; });
+    if (!ran) {
       log(scan_text::kTypeHint, std::string(scan_text::kStatistics) + scan_text::kFailed);
       return false;
     }
@@ -197,43 +241,48 @@ class ScanRun {
       const TableRow& row = listed[i];
       const auto offset = ParseInt64(row[db_result::kStartOffset]);
       if (!offset || *offset < 0) continue;
-      std::fill(buffer.begin(), buffer.end(), 0);
-      source_->readAt(static_cast<std::uint64_t>(*offset), buffer.data(), kPageBytes);
-      carveListedPage(row, buffer, carveFreeSpace);
+      const auto start = static_cast<std::uint64_t>(*offset);
+      carveListedPage(row, start, readListedPage(start, buffer), carveFreeSpace);
     }
     return true;
   }
 
-  void carveListedPage(const TableRow& row, std::span<const std::uint8_t> buffer,
-                       bool carveFreeSpace) {
-    const std::string& offsetText = row[db_result::kStartOffset];
+  // The page at `offset`, read as the whole sectors that cover it (raw disks
+  // refuse other reads), followed by zeros to the end of a read buffer.
+  std::span<const std::uint8_t> readListedPage(std::uint64_t offset,
+                                               std::vector<std::uint8_t>& buffer) {
+    const std::size_t inSector = offset % kSectorBytes;
+    const std::size_t covering =
+        (inSector + kPageBytes + kSectorBytes - 1) / kSectorBytes * kSectorBytes;
+    const std::span<std::uint8_t> whole(buffer);
+    ReadSectors(*source_, offset - inSector, whole.first(covering), unreadable_);
+    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inSector + kPageBytes), buffer.end(), 0);
+    return whole.subspan(inSector, kReadBufferBytes - inSector);
+  }
+
+  void carveListedPage(const TableRow& row, std::uint64_t offset,
+                       std::span<const std::uint8_t> buffer, bool carveFreeSpace) {
     if (!ReadListedPagePointers(buffer, pointers_)) return;
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (pointers_.size() != cells) return;
-    page_.clear();
-    try {
-      DecodeLiveCells(pointers_, 0, buffer, page_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleOneError + offsetText);
-    }
+    if (!decodeLiveCells(buffer, 0, offset)) return;
     const std::string& sn = row[db_result::kSn];
     if (const auto kind = PageKindFromFlag(row[db_result::kFlag])) {
-      bool extracted = false;
-      try {
-        extracted = extractPageRecords(*kind, page_, sn, tables_);
-      } catch (const std::exception&) {
-      }
-      if (!extracted) log(scan_text::kTypeError, scan_text::kExtractionError + offsetText);
+      bool extracted = true;
+      const bool ran = guarded(scan_text::kExtractionError, offset,
+                               [&] { extracted = extractPageRecords(*kind, page_, sn, tables_); });
+      // A record whose date cannot be shown stops the page's rows: bad data,
+      // logged as the page's extraction error, not counted as our bug.
+      if (ran && !extracted)
+        log(scan_text::kTypeError, scan_text::kExtractionError + std::to_string(offset));
     }
     if (!carveFreeSpace) return;
-    const auto k = ParseInt64(row[db_result::kZdCnt]);
-    try {
+    const auto k = ParseInt64(row[db_result::kColumnCount]);
+    (void)guarded(scan_text::kModuleTwoError, offset, [&] {
       const PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
       CarveFreeRegions(buffer, gaps, sn, params_, tables_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleTwoError + offsetText);
-    }
+    });
   }
 
   // Pass 3: interior and index pages anywhere in the source may hold records
@@ -247,7 +296,7 @@ class ScanRun {
       if (!abandonedPageBlocks_[block]) continue;
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
-      ReadBlock(*source_, block, buffer);
+      ReadBlock(*source_, block, buffer, unreadable_);
       const AnchorMask anchors(buffer, params_);
       bool stopped = false;
       ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
@@ -266,15 +315,14 @@ class ScanRun {
   void carveAbandonedPage(std::span<const std::uint8_t> buffer, const AnchorMask& anchors,
                           std::size_t q, std::uint64_t block) {
     const std::uint64_t offset = block * kScanBlockBytes + q;
-    try {
+    (void)guarded(scan_text::kModuleThreeError, offset, [&] {
       CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
                          params_, tables_, view_);
-    } catch (const std::exception&) {
-      log(scan_text::kTypeError, scan_text::kModuleThreeError + std::to_string(offset));
-    }
+    });
   }
 
   void complete() {
+    reportLosses();
     if (settings_.kind == ScanKind::kContactsCallsSms) {
       log(scan_text::kTypeHint, scan_text::kScanFinished);
       view_.setStatus(0, scan_text::kStatusReady);
@@ -293,10 +341,15 @@ class ScanRun {
     source_.reset();
   }
 
+  // The first offsets of unreadable bytes named in the log and the status bar.
+  static constexpr std::size_t kListedUnreadableOffsets = 5;
+
   const ScanSettings& settings_;
   ResultTables& tables_;
   ScanView& view_;
   std::unique_ptr<RawSource> source_;
+  UnreadableBytes unreadable_;
+  ScanSummary summary_;
   std::uint64_t totalSectors_ = 0;
   std::uint64_t blockCount_ = 0;
   ColumnParameters params_;
@@ -315,9 +368,15 @@ std::optional<LayoutMode> ParseLayoutMode(std::string_view text) {
   return std::nullopt;
 }
 
-Tscan::Tscan(ScanSettings settings, ResultTables& tables, ScanView& view)
-    : settings_(std::move(settings)), tables_(tables), view_(view) {}
+Tscan::Tscan(ScanSettings settings, ResultTables& tables, ScanView& view,
+             std::unique_ptr<RawSource> source)
+    : settings_(std::move(settings)), tables_(tables), view_(view), source_(std::move(source)) {}
 
-ScanOutcome Tscan::run() { return ScanRun(settings_, tables_, view_).run(); }
+ScanOutcome Tscan::run() {
+  ScanRun scan(settings_, tables_, view_, std::move(source_));
+  const ScanOutcome outcome = scan.run();
+  summary_ = scan.summary();
+  return outcome;
+}
 
 }  // namespace orv

@@ -4,10 +4,13 @@
 // tables, and reports progress to a ScanView.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/raw_source.h"
 #include "scan/result_tables.h"
 #include "scan/scan_view.h"
 
@@ -40,16 +43,31 @@ enum class ScanOutcome {
   kTooShort,     // "所要扫描的存储或者文件长度小于65536字节,程序将退出!"
 };
 
+// What a scan could not do, for a closing summary.
+struct ScanSummary {
+  std::uint64_t unreadableBytes = 0;                  // zero in the results
+  std::vector<std::uint64_t> firstUnreadableOffsets;  // the first few, ascending
+  // Exceptions out of a page's decoding: bugs of ours, each logged with the
+  // page's offset and passed over (builds made to find bugs stop instead).
+  std::uint64_t internalErrors = 0;
+};
+
 class Tscan {
  public:
-  Tscan(ScanSettings settings, ResultTables& tables, ScanView& view);
+  // Scans what `settings.scanPath` names, or `source` when one is given.
+  Tscan(ScanSettings settings, ResultTables& tables, ScanView& view,
+        std::unique_ptr<RawSource> source = nullptr);
   // Runs the whole scan on the calling thread (the worker's thread).
   ScanOutcome run();
+  // Filled by run().
+  const ScanSummary& summary() const { return summary_; }
 
  private:
   ScanSettings settings_;
   ResultTables& tables_;
   ScanView& view_;
+  std::unique_ptr<RawSource> source_;
+  ScanSummary summary_;
 };
 
 }  // namespace orv

@@ -10,10 +10,12 @@
 #include <set>
 
 #include "fixtures/demo_image.h"
+#include "fixtures/memory_source.h"
 #include "platform/stop_flag.h"
 #include "scan/record_tests.h"
 #include "scan/recording_scan_view.h"
 #include "scan/recoverable_rows.h"
+#include "scan/scan_texts.h"
 #include "scan/tscan.h"
 
 namespace orv {
@@ -35,6 +37,7 @@ struct ScannedImage {
   ResultTables tables;
   RecordingScanView view;
   ScanOutcome outcome{};
+  ScanSummary summary;
   std::map<std::uint64_t, std::string> pageSnByOffset;  // DB-Result Start-Offset -> SN
 
   // The DB-Result SN of the laid page holding image offset `at`.
@@ -58,9 +61,9 @@ std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release, LayoutM
        "-" + std::to_string(static_cast<int>(layouts)) + ".img");
   EXPECT_EQ(fixtures::WriteFileBytes(path.string(), scanned->demo.image.bytes), "");
   ClearStop();
-  scanned->outcome =
-      Tscan({path.string(), ScanKind::kContactsCallsSms, layouts}, scanned->tables, scanned->view)
-          .run();
+  Tscan scan({path.string(), ScanKind::kContactsCallsSms, layouts}, scanned->tables, scanned->view);
+  scanned->outcome = scan.run();
+  scanned->summary = scan.summary();
   fs::remove(path);
   for (const TableRow& row : scanned->tables.rows(ResultTable::kDbResult))
     scanned->pageSnByOffset[std::stoull(row[db_result::kStartOffset])] = row[db_result::kSn];
@@ -235,7 +238,7 @@ TEST_P(ScanFixtureTest, FillerGivesNoRows) {
 // A table's rows without the columns that number rows and pages, which move
 // when learned pages are listed beside the fixed ones.
 std::multiset<TableRow> RowsWithoutNumbers(const ResultTables& tables, ResultTable table,
-                                           std::initializer_list<std::size_t> numberColumns) {
+                                           const std::vector<std::size_t>& numberColumns) {
   std::multiset<TableRow> rows;
   for (TableRow row : tables.rows(table)) {
     for (const std::size_t column : numberColumns) row[column].clear();
@@ -251,7 +254,7 @@ TEST_P(ScanFixtureTest, LearnedLayoutsKeepEveryRowOfTheFixedLayouts) {
   const ScannedImage& spec = Scanned();
   const ScannedImage& learned = ScannedWith(LayoutMode::kLearned);
   ASSERT_EQ(learned.outcome, ScanOutcome::kCompleted);
-  const std::vector<std::pair<ResultTable, std::initializer_list<std::size_t>>> tables = {
+  const std::vector<std::pair<ResultTable, std::vector<std::size_t>>> tables = {
       {ResultTable::kDbResult, {db_result::kSn, db_result::kCntType}},
       {ResultTable::kFuck1, {fuck1::kSn, fuck1::kDataResultNum}},
       {ResultTable::kFuck2, {fuck2::kSn, fuck2::kDbResultNum}},
@@ -266,6 +269,76 @@ TEST_P(ScanFixtureTest, LearnedLayoutsKeepEveryRowOfTheFixedLayouts) {
       EXPECT_EQ(learnedRows.size(), specRows.size()) << "table " << static_cast<int>(table);
     }
   }
+}
+
+// Nothing in a sound image is an error: a line of type "错误" means a page
+// failed to decode in a way the engine does not expect, or a read failed.
+TEST_P(ScanFixtureTest, LogHoldsNoErrorLines) {
+  const ScannedImage& s = Scanned();
+  for (const std::string& line : s.view.log) EXPECT_FALSE(line.starts_with("错误|")) << line;
+  EXPECT_EQ(s.view.status[1], "");
+  EXPECT_EQ(s.summary.internalErrors, 0u);
+  EXPECT_EQ(s.summary.unreadableBytes, 0u);
+}
+
+std::set<std::uint64_t> ListedOffsets(const ResultTables& tables) {
+  std::set<std::uint64_t> offsets;
+  for (const TableRow& row : tables.rows(ResultTable::kDbResult))
+    offsets.insert(std::stoull(row[db_result::kStartOffset]));
+  return offsets;
+}
+
+// A card with two bad sectors: one inside a listed page, one in filler. Only
+// the page that holds the bad sector is lost; the bytes lost and where the
+// first ones lie are reported in the log, the status bar and the summary.
+TEST(ScanFailingSourceTest, OnlyPagesOnFailingSectorsAreLostAndTheLossIsReported) {
+  const auto demo =
+      fixtures::BuildDemoImage({.seed = 7, .release = fixtures::AndroidRelease::k4_0});
+  ResultTables clean;
+  RecordingScanView cleanView;
+  ClearStop();
+  ASSERT_EQ(
+      Tscan({"image"}, clean, cleanView, std::make_unique<fixtures::MemorySource>(demo.image.bytes))
+          .run(),
+      ScanOutcome::kCompleted);
+  const std::set<std::uint64_t> cleanPages = ListedOffsets(clean);
+  ASSERT_GT(cleanPages.size(), 4u);
+
+  const std::uint64_t lostPage = *std::next(cleanPages.begin(), 2);
+  const std::uint64_t pageSector = (lostPage + 1000) / kSectorBytes;
+  auto inAnyPage = [&](std::uint64_t sector) {
+    for (const auto& page : demo.image.truth.pages)
+      if (page.imageOffset < (sector + 1) * kSectorBytes &&
+          page.imageOffset + 4096 > sector * kSectorBytes)
+        return true;
+    for (const auto& db : demo.image.truth.databases)
+      if (db.imageOffset < (sector + 1) * kSectorBytes &&
+          db.imageOffset + db.size > sector * kSectorBytes)
+        return true;
+    return false;
+  };
+  std::uint64_t fillerSector = demo.image.bytes.size() / kSectorBytes - 300;
+  while (inAnyPage(fillerSector)) --fillerSector;
+
+  ResultTables tables;
+  RecordingScanView view;
+  Tscan scan({"image"}, tables, view,
+             std::make_unique<fixtures::MemorySource>(demo.image.bytes,
+                                                      std::set{pageSector, fillerSector}));
+  ASSERT_EQ(scan.run(), ScanOutcome::kCompleted);
+
+  std::set<std::uint64_t> expected = cleanPages;
+  expected.erase(lostPage);
+  EXPECT_EQ(ListedOffsets(tables), expected);
+  const std::uint64_t first = std::min(pageSector, fillerSector) * kSectorBytes;
+  const std::uint64_t second = std::max(pageSector, fillerSector) * kSectorBytes;
+  EXPECT_EQ(scan.summary().unreadableBytes, 2 * kSectorBytes);
+  EXPECT_EQ(scan.summary().firstUnreadableOffsets, (std::vector<std::uint64_t>{first, second}));
+  const std::string text = std::string(scan_text::kUnreadableBytes) + "1024" +
+                           scan_text::kUnreadableFirstAt + std::to_string(first) + "," +
+                           std::to_string(second);
+  EXPECT_TRUE(view.logged(std::string("错误|") + text));
+  EXPECT_EQ(view.status[1], text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Releases, ScanFixtureTest,
