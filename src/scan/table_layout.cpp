@@ -130,7 +130,7 @@ std::optional<TableLayout> MapTableLayout(const TableSchema& table, LayoutSource
       if (names->required[f]) return std::nullopt;
       continue;
     }
-    lastNeeded = std::max(lastNeeded, layout.fields[f]);
+    if (names->required[f]) lastNeeded = std::max(lastNeeded, layout.fields[f]);
   }
   for (std::size_t c = 0; c < table.columns.size(); ++c) {
     layout.affinities.push_back(table.columns[c].affinity);

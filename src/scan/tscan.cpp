@@ -6,6 +6,7 @@
 #include "scan/block_reader.h"
 #include "scan/candidate_search.h"
 #include "scan/deleted_carving.h"
+#include "scan/learned_recognition.h"
 #include "scan/live_cells.h"
 #include "scan/page_classifier.h"
 #include "scan/page_header.h"
@@ -35,7 +36,10 @@ class ScanRun {
  public:
   ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view,
           std::unique_ptr<RawSource> source)
-      : settings_(settings), tables_(tables), view_(view), source_(std::move(source)) {}
+      : settings_(settings), tables_(tables), view_(view), source_(std::move(source)) {
+    if (settings.layouts == LayoutMode::kLearned && settings.kind == ScanKind::kContactsCallsSms)
+      learned_ = std::make_unique<LearnedRecognition>();
+  }
 
   ScanOutcome run() {
     view_.setScanButtonsEnabled(false);
@@ -147,6 +151,7 @@ class ScanRun {
     bool stopped = false;
     bool skipped = false;
     hasAbandonedPage = false;
+    if (learned_) learned_->noteBlock(buffer, blockOffset);
     ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
       if (StopRequested()) {
         stopped = true;
@@ -174,8 +179,10 @@ class ScanRun {
     if (pointers_.size() != cells) return false;
     if (!decodeLiveCells(buffer, q, offset)) return false;
     const std::size_t k = page_.singleColumnCount();
+    const auto kind = k > 5 ? classifyPage(page_) : std::nullopt;
+    if (learned_) learned_->notePage(buffer, q, offset, pointers_, page_, kind.has_value());
     if (k <= 5) return false;
-    if (const auto kind = classifyPage(page_)) addDiscoveredPage(*kind, offset, k);
+    if (kind) addDiscoveredPage(*kind, offset, k);
     return true;
   }
 
@@ -230,7 +237,7 @@ class ScanRun {
   // goes to the carving of deleted records.
   bool normalSpacePass(bool statisticsOk) {
     const std::vector<TableRow> listed = tables_.rows(ResultTable::kDbResult);
-    if (listed.empty()) return true;
+    if (listed.empty()) return learnedPagesPass();
     log(scan_text::kTypeHint, scan_text::kNormalSpacePass);
     view_.setGaugeRange(static_cast<std::int64_t>(listed.size()) - 1);
     const bool carveFreeSpace = statisticsOk && params_.anyKnown();
@@ -244,6 +251,25 @@ class ScanRun {
       const auto start = static_cast<std::uint64_t>(*offset);
       carveListedPage(row, start, readListedPage(start, buffer), carveFreeSpace);
     }
+    return learnedPagesPass();
+  }
+
+  // The pages that may fit a layout learned from the image: each is read,
+  // and listed with its rows when it fits one.
+  bool learnedPagesPass() {
+    if (!learned_) return true;
+    std::vector<std::uint8_t> buffer(kReadBufferBytes);
+    for (const std::uint64_t offset : learned_->learn()) {
+      if (StopRequested()) return false;
+      const auto page = readListedPage(offset, buffer);
+      if (!ReadListedPagePointers(page, pointers_)) continue;
+      const std::size_t cells = pointers_.size();
+      SortCellPointersAsText(pointers_);
+      if (!decodeLiveCells(page, 0, offset)) continue;
+      (void)guarded(scan_text::kExtractionError, offset,
+                    [&] { learned_->recognisePage(offset, page_, cells, tables_); });
+    }
+    for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
     return true;
   }
 
@@ -348,6 +374,7 @@ class ScanRun {
   ResultTables& tables_;
   ScanView& view_;
   std::unique_ptr<RawSource> source_;
+  std::unique_ptr<LearnedRecognition> learned_;  // in learned mode only
   UnreadableBytes unreadable_;
   ScanSummary summary_;
   std::uint64_t totalSectors_ = 0;
