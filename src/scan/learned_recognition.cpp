@@ -105,23 +105,33 @@ std::vector<std::uint64_t> LearnedRecognition::learn() {
   return pages;
 }
 
-void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& page,
-                                       std::size_t cells, ResultTables& tables) {
-  if (page.records.empty()) return;
+LearnedRecognition::LayoutUse* LearnedRecognition::bestLayout(std::uint64_t offset,
+                                                              const PageRecords& page,
+                                                              std::size_t cells,
+                                                              const LayoutTable* only) {
   const std::size_t database = catalog_.databaseAt(offset);
-  const DatabaseInfo& db = catalog_.databases()[database];
+  const MimetypeNames& mimetypes = catalog_.databases()[database].mimetypes;
   LayoutUse* best = nullptr;
   std::size_t bestFitting = 0;
   for (LayoutUse& use : layouts_) {
     if (use.learned.database != database) continue;
-    const std::size_t fitting = CountFittingRecords(page, use.learned.layout, db.mimetypes);
+    if (only != nullptr && use.learned.layout.table != *only) continue;
+    const std::size_t fitting = CountFittingRecords(page, use.learned.layout, mimetypes);
     if (fitting > bestFitting) {
       best = &use;
       bestFitting = fitting;
     }
   }
   // At least 80 % of the page's cells.
-  if (best == nullptr || bestFitting * 5 < cells * 4) return;
+  return bestFitting * 5 >= cells * 4 ? best : nullptr;
+}
+
+void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& page,
+                                       std::size_t cells, ResultTables& tables) {
+  if (page.records.empty()) return;
+  LayoutUse* best = bestLayout(offset, page, cells, nullptr);
+  if (best == nullptr) return;
+  const DatabaseInfo& db = catalog_.databases()[catalog_.databaseAt(offset)];
   const TableLayout& layout = best->learned.layout;
   const DecodedRecord& first = page.records.front().record;
   const std::string dateColumn =
@@ -141,6 +151,30 @@ void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& 
       ++best->rows;
     }
   }
+}
+
+void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const PageRecords& page,
+                                                std::size_t cells, const std::string& pageSn,
+                                                ResultTables& tables) {
+  constexpr LayoutTable kData = LayoutTable::kData;
+  constexpr std::size_t kFixedFirstText = 4;  // where the fixed layout looks for data1
+  if (page.records.empty()) return;
+  LayoutUse* best = bestLayout(offset, page, cells, &kData);
+  if (best == nullptr || best->learned.layout.source != LayoutSource::kSchema) return;
+  const TableLayout& layout = best->learned.layout;
+  const MimetypeNames& mimetypes = catalog_.databases()[catalog_.databaseAt(offset)].mimetypes;
+  bool added = false;
+  for (const LiveRecord& live : page.records) {
+    const DecodedRecord& record = live.record;
+    if (record.firstTextColumn(kFixedFirstText) == layout.field(layout_field::kDataData1)) continue;
+    if (!RecordFits(record, layout, mimetypes)) continue;
+    if (auto row = MakeLearnedRow(record, layout, mimetypes, pageSn)) {
+      tables.append(row->table, std::move(row->cells));
+      ++best->rows;
+      added = true;
+    }
+  }
+  if (added) ++best->pages;
 }
 
 std::vector<std::string> LearnedRecognition::summaryLines() const {

@@ -50,6 +50,15 @@ class LearnedRecognition {
   void recognisePage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
                      ResultTables& tables);
 
+  // Normal-space pass: a contacts-data page the fixed layout listed (DB-Result
+  // number `pageSn`), with its live records. The fixed layout takes the first
+  // text from column 4 as data1; where the database's own layout stores
+  // data1 further on (behind `hash_id` from Android 6.0) and the page fits
+  // it, the records it misread are added with data1 from its learned
+  // position. Its own rows stay as they are.
+  void completeListedDataPage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
+                              const std::string& pageSn, ResultTables& tables);
+
   // One activity-log text per layout learned from a schema, and per profile
   // that recognised pages: database, table, columns, source, pages and rows.
   std::vector<std::string> summaryLines() const;
@@ -57,6 +66,12 @@ class LearnedRecognition {
   std::size_t descriptorCount() const { return descriptors_.size(); }
 
  private:
+  struct LayoutUse;
+  // The layout of the page's database most of its records fit, when at
+  // least 80 % of its `cells` do (of the table `only`, when given).
+  LayoutUse* bestLayout(std::uint64_t offset, const PageRecords& page, std::size_t cells,
+                        const LayoutTable* only);
+
   struct LayoutUse {
     LearnedLayout learned;
     std::size_t pages = 0;

@@ -256,21 +256,42 @@ class ScanRun {
 
   // The pages that may fit a layout learned from the image: each is read,
   // and listed with its rows when it fits one.
+  // Contacts-data pages the fixed layout listed are read again too, for the
+  // records it misread.
   bool learnedPagesPass() {
     if (!learned_) return true;
     std::vector<std::uint8_t> buffer(kReadBufferBytes);
-    for (const std::uint64_t offset : learned_->learn()) {
+    const std::vector<std::uint64_t> learnedPages = learned_->learn();
+    for (const TableRow& row : tables_.rows(ResultTable::kDbResult)) {
+      const auto offset = ParseInt64(row[db_result::kStartOffset]);
+      if (row[db_result::kFlag] != PageKindFlag(PageKind::kData) || !offset || *offset < 0)
+        continue;
       if (StopRequested()) return false;
-      const auto page = readListedPage(offset, buffer);
-      if (!ReadListedPagePointers(page, pointers_)) continue;
-      const std::size_t cells = pointers_.size();
-      SortCellPointersAsText(pointers_);
-      if (!decodeLiveCells(page, 0, offset)) continue;
-      (void)guarded(scan_text::kExtractionError, offset,
-                    [&] { learned_->recognisePage(offset, page_, cells, tables_); });
+      const auto start = static_cast<std::uint64_t>(*offset);
+      readLearnedPage(start, buffer, [&](std::size_t cells) {
+        learned_->completeListedDataPage(start, page_, cells, row[db_result::kSn], tables_);
+      });
+    }
+    for (const std::uint64_t offset : learnedPages) {
+      if (StopRequested()) return false;
+      readLearnedPage(offset, buffer, [&](std::size_t cells) {
+        learned_->recognisePage(offset, page_, cells, tables_);
+      });
     }
     for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
     return true;
+  }
+
+  // Reads and decodes the page at `offset` into page_, then runs `step` with
+  // its cell count behind the bug firewall.
+  template <class Step>
+  void readLearnedPage(std::uint64_t offset, std::vector<std::uint8_t>& buffer, Step&& step) {
+    const auto page = readListedPage(offset, buffer);
+    if (!ReadListedPagePointers(page, pointers_)) return;
+    const std::size_t cells = pointers_.size();
+    SortCellPointersAsText(pointers_);
+    if (!decodeLiveCells(page, 0, offset)) return;
+    (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells); });
   }
 
   // The page at `offset`, read as the whole sectors that cover it (raw disks

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -118,9 +119,14 @@ struct Contact {
   std::string data1, flag;
 };
 
-// contacts2.db of Android 6.0+: data1 at 9 behind hash_id; 25 mimetypes,
-// phone_v2 23, name 24, email 25.
-std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts) {
+struct MimetypeIds {
+  std::int64_t phone, name, email;
+};
+
+// contacts2.db of Android 6.0+: data1 at 9 behind a hash_id text, with the
+// mimetype ids given (the others other apps' mimetypes). Raw contact ids
+// start at `first` + 2, apart from another database's.
+std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts, MimetypeIds ids, int first) {
   SqliteDb db;
   db.exec(
       "CREATE TABLE raw_contacts (_id INTEGER PRIMARY KEY AUTOINCREMENT, account_id "
@@ -137,28 +143,37 @@ std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts) {
   for (int i = 1; i <= 4; ++i) data += ", data_sync" + std::to_string(i) + " TEXT";
   db.exec(data + ", carrier_presence INTEGER NOT NULL DEFAULT 0)");
   std::vector<std::vector<Value>> mimetypes;
-  for (int i = 1; i <= 22; ++i)
-    mimetypes.push_back({Value{}, "vnd.android.cursor.item/app" + std::to_string(i)});
-  for (const char* name : {"phone_v2", "name", "email_v2"})
-    mimetypes.push_back({Value{}, std::string("vnd.android.cursor.item/") + name});
+  const std::int64_t last = std::max({ids.phone, ids.name, ids.email});
+  for (std::int64_t id = 1; id <= last; ++id) {
+    std::string name = "app" + std::to_string(id);
+    if (id == ids.phone) name = "phone_v2";
+    if (id == ids.name) name = "name";
+    if (id == ids.email) name = "email_v2";
+    mimetypes.push_back({id, "vnd.android.cursor.item/" + name});
+  }
   db.insertRows("mimetypes", mimetypes);
   std::vector<std::vector<Value>> rows;
-  for (int person = 0; person < 80; ++person) {
+  for (int person = first; person < first + 80; ++person) {
     const std::int64_t raw = person + 2;
     const std::string name = kNames[person % kNames.size()] + " " + std::to_string(person);
     const std::string phone = "+86 138 0013 " + std::to_string(1000 + person);
     for (const auto& [mimetype, value] : std::vector<std::pair<std::int64_t, std::string>>{
-             {24, name}, {23, phone}, {25, "p" + std::to_string(person) + "@example.com"}}) {
+             {ids.name, name},
+             {ids.phone, phone},
+             {ids.email, "p" + std::to_string(person) + "@example.com"}}) {
+      // A hash as the provider keeps it: 28 characters of base64.
+      const std::string hash = "hQ7vX2+kLm9pRt4sWz8yBn3cDe5" + std::to_string(person % 10);
       rows.push_back(Row(29, {{2, mimetype},
                               {3, raw},
-                              {4, "hash" + std::to_string(person)},
+                              {4, hash},
                               {5, std::int64_t{0}},
                               {6, std::int64_t{0}},
                               {7, std::int64_t{0}},
                               {8, std::int64_t{0}},
                               {9, value},
                               {28, std::int64_t{0}}}));
-      if (mimetype != 25) contacts.push_back({raw, value, mimetype == 23 ? "Tel" : "Name"});
+      if (mimetype != ids.email)
+        contacts.push_back({raw, value, mimetype == ids.phone ? "Tel" : "Name"});
     }
   }
   db.insertRows("data", rows);
@@ -178,7 +193,8 @@ class LearnedScanTest : public ::testing::Test {
     lay(SamsungMessages(messages_, true, ""));
     lay(SamsungMessages(decoys, false, "DECOY"));
     lay(BugleDb());
-    lay(Contacts60(contacts_));
+    lay(Contacts60(contacts_, {23, 24, 25}, 0));  // many apps: ids above 20
+    lay(Contacts60(contacts_, {5, 7, 8}, 100));   // ids the fixed layout takes
     image.resize(image.size() + 128 * 1024, 0);
     for (const LayoutMode mode : {LayoutMode::kSpec, LayoutMode::kLearned}) {
       ClearStop();
@@ -244,7 +260,12 @@ TEST_F(LearnedScanTest, ContactsAreToldApartByTheirDatabasesMimetypes) {
   for (const Contact& c : contacts_)
     expected.insert({std::to_string(c.rawContactId), c.data1, c.flag});
   EXPECT_EQ(found, expected);
-  EXPECT_TRUE(Rows(ResultTable::kFuck1, LayoutMode::kSpec).empty());  // mimetype ids above 20
+  // The fixed layout reads the hash as data1 and finds no number or name.
+  EXPECT_TRUE(Rows(ResultTable::kFuck1, LayoutMode::kSpec).empty());
+  std::size_t listedData = 0;
+  for (const TableRow& row : Rows(ResultTable::kDbResult, LayoutMode::kSpec))
+    if (row[db_result::kFlag] == "Data") ++listedData;
+  EXPECT_GT(listedData, 0u);  // the second database's pages are listed all the same
 }
 
 TEST_F(LearnedScanTest, LearnedPagesAreMarkedAndEachLayoutIsLogged) {
