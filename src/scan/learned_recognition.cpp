@@ -177,6 +177,18 @@ void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const Page
   if (added) ++best->pages;
 }
 
+std::size_t LearnedRecognition::pageBytesAt(std::uint64_t offset) const {
+  return std::min<std::size_t>(catalog_.databases()[catalog_.databaseAt(offset)].pageBytes,
+                               kPageBytes);
+}
+
+void LearnedRecognition::clipToPage(std::uint64_t offset, PageGaps& gaps) const {
+  const auto pageBytes = static_cast<std::uint32_t>(pageBytesAt(offset));
+  if (pageBytes >= kPageBytes) return;
+  std::erase_if(gaps, [&](const PageGap& gap) { return gap.start >= pageBytes; });
+  for (PageGap& gap : gaps) gap.end = std::min(gap.end, pageBytes);
+}
+
 std::vector<std::string> LearnedRecognition::summaryLines() const {
   std::vector<std::string> lines;
   for (const LayoutUse& use : layouts_) {

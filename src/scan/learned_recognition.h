@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "scan/page_descriptor.h"
+#include "scan/page_gaps.h"
 #include "scan/page_records.h"
 #include "scan/result_tables.h"
 #include "scan/schema_catalog.h"
@@ -58,6 +59,15 @@ class LearnedRecognition {
   // position. Its own rows stay as they are.
   void completeListedDataPage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
                               const std::string& pageSn, ResultTables& tables);
+
+  // Cuts the free regions of a page the fixed layout listed at the end of its
+  // database's pages: after a page smaller than 4096 bytes come other pages,
+  // whose live rows are no deleted records.
+  void clipToPage(std::uint64_t offset, PageGaps& gaps) const;
+
+  // The page size of the database the byte at `offset` belongs to, at most
+  // 4096 (the size the fixed carving reads).
+  std::size_t pageBytesAt(std::uint64_t offset) const;
 
   // One activity-log text per layout learned from a schema, and per profile
   // that recognised pages: database, table, columns, source, pages and rows.

@@ -327,7 +327,8 @@ class ScanRun {
     if (!carveFreeSpace) return;
     const auto k = ParseInt64(row[db_result::kColumnCount]);
     (void)guarded(scan_text::kModuleTwoError, offset, [&] {
-      const PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
+      PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
+      if (learned_) learned_->clipToPage(offset, gaps);
       CarveFreeRegions(buffer, gaps, sn, params_, tables_);
     });
   }
@@ -364,7 +365,8 @@ class ScanRun {
     const std::uint64_t offset = block * kScanBlockBytes + q;
     (void)guarded(scan_text::kModuleThreeError, offset, [&] {
       CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
-                         params_, tables_, view_);
+                         params_, tables_, view_,
+                         learned_ ? learned_->pageBytesAt(offset) : kPageBytes);
     });
   }
 

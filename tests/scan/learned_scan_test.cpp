@@ -96,6 +96,72 @@ std::vector<std::uint8_t> SamsungMessages(std::vector<Message>& messages, bool c
   return db.serialize();
 }
 
+// mmssms.db of an HTC phone on Android 2.2: 1 KiB pages, `toa` before the
+// address.
+std::vector<std::uint8_t> HtcMessages(std::vector<Message>& messages) {
+  SqliteDb db;
+  db.exec("PRAGMA page_size = 1024");
+  db.exec(
+      "CREATE TABLE threads (_id INTEGER PRIMARY KEY, date INTEGER DEFAULT 0, "
+      "message_count INTEGER DEFAULT 0, recipient_ids TEXT, snippet TEXT)");
+  db.exec("CREATE TABLE canonical_addresses (_id INTEGER PRIMARY KEY AUTOINCREMENT, address TEXT)");
+  db.exec(
+      "CREATE TABLE sms (_id INTEGER PRIMARY KEY,thread_id INTEGER,toa INTEGER DEFAULT 0,"
+      "address TEXT,person INTEGER,date INTEGER,protocol INTEGER,read INTEGER DEFAULT 0,"
+      "status INTEGER DEFAULT -1,type INTEGER,reply_path_present INTEGER,subject TEXT,"
+      "body TEXT,sc_toa INTEGER DEFAULT 0,report_date INTEGER,service_center TEXT,"
+      "locked INTEGER DEFAULT 0,index_on_sim TEXT,callback_number TEXT,priority INTEGER "
+      "DEFAULT -1)");
+  std::vector<std::vector<Value>> rows;
+  for (int i = 0; i < 120; ++i) {
+    Message message{"10086" + std::to_string(i), "HTC " + std::to_string(i),
+                    1262304000000 + i * 1000LL, 2};
+    rows.push_back(Row(20, {{1, std::int64_t{1 + i % 3}},
+                            {2, std::int64_t{145}},
+                            {3, message.address},
+                            {5, message.date},
+                            {7, std::int64_t{1}},
+                            {8, std::int64_t{-1}},
+                            {9, message.type},
+                            {12, message.body}}));
+    messages.push_back(message);
+  }
+  db.insertRows("sms", rows);
+  return db.serialize();
+}
+
+// mmssms.db of an Android 2.x phone: the 16 AOSP columns and `deletable`,
+// 1 KiB pages. The fixed layout takes its pages.
+std::vector<std::uint8_t> OldMessages(std::vector<Message>& messages) {
+  SqliteDb db;
+  db.exec("PRAGMA page_size = 1024");
+  db.exec("CREATE TABLE threads (_id INTEGER PRIMARY KEY, date INTEGER DEFAULT 0)");
+  db.exec("CREATE TABLE canonical_addresses (_id INTEGER PRIMARY KEY AUTOINCREMENT, address TEXT)");
+  db.exec(
+      "CREATE TABLE sms (_id INTEGER PRIMARY KEY,thread_id INTEGER,address TEXT,person "
+      "INTEGER,date INTEGER,protocol INTEGER,read INTEGER DEFAULT 0,status INTEGER DEFAULT "
+      "-1,type INTEGER,reply_path_present INTEGER,subject TEXT,body TEXT,service_center "
+      "TEXT,locked INTEGER DEFAULT 0,error_code INTEGER DEFAULT 0,seen INTEGER DEFAULT 0,"
+      "deletable INTEGER DEFAULT 0)");
+  std::vector<std::vector<Value>> rows;
+  for (int i = 0; i < 120; ++i) {
+    Message message{"13912345" + std::to_string(100 + i), "old " + std::to_string(i),
+                    1262304000000 + i * 1000LL, 1};
+    rows.push_back(Row(17, {{1, std::int64_t{2}},
+                            {2, message.address},
+                            {4, message.date},
+                            {5, std::int64_t{0}},
+                            {6, std::int64_t{1}},
+                            {7, std::int64_t{-1}},
+                            {8, message.type},
+                            {9, std::int64_t{0}},
+                            {11, message.body}}));
+    messages.push_back(message);
+  }
+  db.insertRows("sms", rows);
+  return db.serialize();
+}
+
 // Google Messages' own database: a `messages` table with the same column names.
 std::vector<std::uint8_t> BugleDb() {
   SqliteDb db;
@@ -191,6 +257,8 @@ class LearnedScanTest : public ::testing::Test {
     std::vector<Message> decoys;
     lay(PixelCallLog(calls_));
     lay(SamsungMessages(messages_, true, ""));
+    lay(HtcMessages(messages_));
+    lay(OldMessages(oldMessages_));
     lay(SamsungMessages(decoys, false, "DECOY"));
     lay(BugleDb());
     lay(Contacts60(contacts_, {23, 24, 25}, 0));  // many apps: ids above 20
@@ -213,6 +281,7 @@ class LearnedScanTest : public ::testing::Test {
   static inline std::vector<Call> calls_;
   static inline std::vector<Message> messages_;
   static inline std::vector<Contact> contacts_;
+  static inline std::vector<Message> oldMessages_;
   static inline std::map<LayoutMode, ResultTables> tables_;
   static inline std::map<LayoutMode, RecordingScanView> views_;
 };
@@ -235,22 +304,50 @@ TEST_F(LearnedScanTest, EveryCallOfAnAndroid10CallLogComesBackOnceWithItsFields)
   EXPECT_TRUE(Rows(ResultTable::kFuck2, LayoutMode::kSpec).empty());  // date behind 3 columns
 }
 
-TEST_F(LearnedScanTest, EveryMessageOfA49ColumnSmsTableComesBackAndNoDecoyDoes) {
+TEST_F(LearnedScanTest, EveryMessageOfSamsungAndHtcTablesComesBackAndNoDecoyDoes) {
   std::map<std::string, TableRow> byId;
+  std::set<std::string> old;
+  for (const Message& m : oldMessages_) old.insert(m.address);
   for (const TableRow& row : Rows(ResultTable::kFuck3)) {
+    if (old.count(row[fuck3::kTel1])) continue;  // the fixed layout's, with their own test
     EXPECT_EQ(row[fuck3::kTel1].find("DECOY"), std::string::npos);
     EXPECT_EQ(row[fuck3::kTel1].find("BUGLE"), std::string::npos);
-    EXPECT_TRUE(byId.emplace(row[fuck3::kId], row).second) << "twice: " << row[fuck3::kId];
+    EXPECT_TRUE(byId.emplace(row[fuck3::kId] + "|" + row[fuck3::kTel1], row).second)
+        << "twice: " << row[fuck3::kId];
   }
   ASSERT_EQ(byId.size(), messages_.size());
   for (std::size_t i = 0; i < messages_.size(); ++i) {
-    const TableRow& row = byId.at(std::to_string(i + 1));
+    // Two databases: ids 1.. of the Samsung one, then 1.. of the HTC one.
+    const std::size_t samsung = 250;
+    const std::string id = std::to_string(i < samsung ? i + 1 : i - samsung + 1);
+    const TableRow& row = byId.at(id + "|" + messages_[i].address);
     EXPECT_EQ(row[fuck3::kTel1], messages_[i].address);
     EXPECT_EQ(row[fuck3::kData], Date(messages_[i].date));
     EXPECT_EQ(row[fuck3::kBody], messages_[i].body);
     EXPECT_EQ(row[fuck3::kSmsType],
               messages_[i].type == 1 ? "NoUser" : std::to_string(messages_[i].type));
   }
+}
+
+// The fixed layout carves 4096 bytes from each listed page's start: on 1 KiB
+// pages that takes the next pages' live rows for deleted ones.
+TEST_F(LearnedScanTest, LiveRowsOfSmallPagesAreNotTakenForDeletedOnes) {
+  std::set<std::string> live;
+  for (const Message& m : oldMessages_) live.insert(m.address);
+  auto deletedLive = [&](LayoutMode mode) {
+    std::size_t count = 0, listed = 0;
+    for (const TableRow& row : Rows(ResultTable::kFuck3, mode)) {
+      if (!live.count(row[fuck3::kTel1])) continue;
+      if (row[fuck3::kDel] == "DEL")
+        ++count;
+      else
+        ++listed;
+    }
+    EXPECT_EQ(listed, oldMessages_.size());
+    return count;
+  };
+  EXPECT_GT(deletedLive(LayoutMode::kSpec), 0u);
+  EXPECT_EQ(deletedLive(LayoutMode::kLearned), 0u);
 }
 
 TEST_F(LearnedScanTest, ContactsAreToldApartByTheirDatabasesMimetypes) {
@@ -282,6 +379,12 @@ TEST_F(LearnedScanTest, LearnedPagesAreMarkedAndEachLayoutIsLogged) {
   EXPECT_TRUE(logged(",表calls,48列,来源:数据库结构,页数:"));
   EXPECT_TRUE(logged(",表sms,49列,来源:数据库结构,页数:"));
   EXPECT_TRUE(logged(",表data,29列,来源:数据库结构,页数:"));
+  EXPECT_TRUE(logged(",表sms,20列,来源:数据库结构,页数:"));
+  // Pages of a 1 KiB database end after 1 KiB.
+  std::size_t small = 0;
+  for (const TableRow& row : Rows(ResultTable::kDbResult))
+    if (row[db_result::kFileLen] == "1024") ++small;
+  EXPECT_GT(small, 3u);
   EXPECT_TRUE(logged(",记录数:" + std::to_string(calls_.size())));
   for (const std::string& line : views_[LayoutMode::kSpec].log)
     EXPECT_EQ(line.find("识别数据格式"), std::string::npos);
