@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!orv::ReadLeafPageCandidate(buffer, q, pointers)) continue;
     orv::SortCellPointersAsText(pointers);
     orv::PageRecords page;
-    orv::DecodeLiveCells(pointers, q, buffer, page);
-    if (const auto kind = orv::classifyPage(page)) {
-      orv::extractPageRecords(*kind, page, "1", tables);
-    }
+    if (orv::DecodeLiveCells(pointers, q, buffer, page) != orv::LiveCellsOutcome::kCompleted)
+      continue;
+    if (const auto kind = orv::classifyPage(page))
+      (void)orv::extractPageRecords(*kind, page, "1", tables);
     for (auto kind : {orv::PageKind::kCall, orv::PageKind::kSms, orv::PageKind::kData})
-      orv::extractPageRecords(kind, page, "1", tables);
+      (void)orv::extractPageRecords(kind, page, "1", tables);
     (void)orv::computePageGaps(pointers, page, page.singleColumnCount());
   }
   return 0;

@@ -30,7 +30,7 @@ struct Anchor {
 // use (messages also need a date column after column 3). Reads at most four
 // bytes, all inside `page`; an anchor whose record would begin before the
 // page does not match.
-std::optional<Anchor> MatchAnchor(std::span<const std::uint8_t> page, std::size_t p,
-                                  const ColumnParameters& params);
+[[nodiscard]] std::optional<Anchor> MatchAnchor(std::span<const std::uint8_t> page, std::size_t p,
+                                                const ColumnParameters& params);
 
 }  // namespace orv

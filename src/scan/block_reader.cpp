@@ -5,7 +5,7 @@
 namespace orv {
 namespace {
 
-constexpr std::size_t kSlotBytes = 8 * kScanBlockBytes + (kReadBufferBytes - kScanBlockBytes);
+constexpr std::size_t kSlotBytes = 8 * kScanBlockBytes + kReadMarginBytes;
 
 }  // namespace
 
@@ -16,7 +16,7 @@ SequentialBlockReader::SequentialBlockReader(RawSource& source, std::uint64_t bl
       unreadable_(unreadable),
       slots_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kSlotBytes)),
       reader_([this] { readAhead(); }) {
-  static_assert(kSlotBytes == kBlocksPerPiece * kScanBlockBytes + 4608);
+  static_assert(kSlotBytes == kBlocksPerPiece * kScanBlockBytes + kReadMarginBytes);
 }
 
 SequentialBlockReader::~SequentialBlockReader() {
@@ -37,9 +37,10 @@ void SequentialBlockReader::readAhead() {
     }
     const std::uint64_t firstBlock = piece * kBlocksPerPiece;
     const std::uint64_t blocks = std::min(kBlocksPerPiece, blockCount_ - firstBlock);
-    ReadSectors(source_, firstBlock * kScanBlockBytes,
-                {slots_.get() + piece % kSlots * kSlotBytes, blocks * kScanBlockBytes + 4608},
-                unreadable_);
+    ReadSectors(
+        source_, firstBlock * kScanBlockBytes,
+        {slots_.get() + piece % kSlots * kSlotBytes, blocks * kScanBlockBytes + kReadMarginBytes},
+        unreadable_);
     {
       std::lock_guard lock(mutex_);
       piecesRead_ = piece + 1;

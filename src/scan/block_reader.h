@@ -1,6 +1,6 @@
 #pragma once
 // Reads a source block by block for the scan's byte-by-byte passes. Each
-// block is the 64 KiB at a 128-sector boundary plus the 4608 bytes after it,
+// block is the 64 KiB at a 128-sector boundary plus the margin after it,
 // zero past the end of the source, so a page starting anywhere in the block
 // lies whole in its buffer. A reader thread runs ahead, filling a small ring
 // of pieces that stay in the processor's caches while the caller tests them.

@@ -11,10 +11,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <vector>
+
+#include "scan/page_format.h"
 
 namespace orv {
 
+// The header bytes the bulk test looks at past a position: up to the content
+// start's high byte at +5.
+inline constexpr std::size_t kCandidateLookahead = 5;
+
+static_assert(kLastPageOffset >> 8 <= 0x0F && kMaxCandidateCells >> 8 <= 0x03,
+              "the high-byte limits let every page the full header tests accept through");
+
+// `p` points at kCandidateLookahead + 1 readable bytes.
 inline bool MayStartPage(const std::uint8_t* p) {
   const std::uint8_t type = p[0];
   return (type == 0x0D || type == 0x05 || type == 0x02 || type == 0x0A) && p[1] < 0x10 &&
@@ -28,9 +39,13 @@ void FindPageCandidates(const std::uint8_t* data, std::size_t count, std::uint64
 
 // Calls `visit(q)` for every qualifying position q in [0, end) of `buffer`, in
 // ascending order; `visit` returns the position to go on from (at least
-// q + 1). `end` is a multiple of 64; `buffer` holds at least end + 5 bytes.
+// q + 1). `end` is a multiple of 64; `buffer` must hold at least
+// end + kCandidateLookahead bytes: a caller that gives less has a bug, and an
+// exception says so before a byte is read.
 template <class Visit>
 void ForEachPageCandidate(std::span<const std::uint8_t> buffer, std::size_t end, Visit&& visit) {
+  if (end % 64 != 0 || buffer.size() < end || buffer.size() - end < kCandidateLookahead)
+    throw std::out_of_range("ForEachPageCandidate: the buffer is shorter than its end");
   thread_local std::vector<std::uint64_t> bits;
   bits.resize(end / 64);
   FindPageCandidates(buffer.data(), end, bits.data());

@@ -34,13 +34,11 @@ SerialTypeRead ReadSerialType(std::span<const std::uint8_t> page, std::size_t po
 // column rejects the record.
 std::optional<std::string> ReadCarvedValue(std::span<const std::uint8_t> page, std::size_t pos,
                                            SerialTypeInfo info) {
-  const bool readsContent = info.label == 'T' || IsIntegerLabel(info.label);
-  if (!readsContent) return ReadColumnValue(page, pos, info);
-  if (pos > page.size() || info.size > page.size() - pos) return std::nullopt;
+  auto value = ReadColumnValue(page, pos, info);
+  if (!value) return std::nullopt;
   if (info.label == '5' && (page[pos] & 0x80)) return std::nullopt;  // no negative 48-bit values
-  std::string value = ReadColumnValue(page, pos, info);
   // A long text that is not UTF-8 is not the text the anchor promised.
-  if (info.label == 'T' && value.empty() && info.size > 10) return std::nullopt;
+  if (info.label == 'T' && value->empty() && info.size > 10) return std::nullopt;
   return value;
 }
 

@@ -27,7 +27,8 @@ struct CarvedRecord {
 // end, a 6-byte integer is negative, or a text longer than 10 bytes decodes to
 // nothing. A BLOB's content is never read or bounded. Reads nothing outside
 // `page`.
-std::optional<CarvedRecord> RebuildRecord(std::span<const std::uint8_t> page,
-                                          std::size_t firstTypePos, std::size_t columnCount);
+[[nodiscard]] std::optional<CarvedRecord> RebuildRecord(std::span<const std::uint8_t> page,
+                                                        std::size_t firstTypePos,
+                                                        std::size_t columnCount);
 
 }  // namespace orv

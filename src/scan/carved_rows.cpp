@@ -4,6 +4,7 @@
 
 #include "scan/record_tests.h"
 #include "scan/result_tables.h"
+#include "scan/table_limits.h"
 
 namespace orv {
 namespace {
@@ -36,19 +37,44 @@ bool PassesCallPretest(const DecodedRecord& record) {
 }
 
 RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn) {
+  // The pre-test took only records whose date renders, so no page is abandoned here.
+  return CallRowCells(record, RenderedDate(ValueAt(record, 2)), dbResultSn, RecordOrigin::kCarved);
+}
+
+RowCells CallRowCells(const DecodedRecord& record, std::string date, const std::string& dbResultSn,
+                      RecordOrigin origin) {
   RowCells cells = EmptyRow(ResultTable::kFuck2);
   Cell(cells, fuck2::kId) = ValueAt(record, 0);
   Cell(cells, fuck2::kTel1) = ValueAt(record, 1);
-  Cell(cells, fuck2::kData) = RenderedDate(ValueAt(record, 2));
+  Cell(cells, fuck2::kData) = std::move(date);
   Cell(cells, fuck2::kDuration) = ValueAt(record, 3);
   Cell(cells, fuck2::kType) = ValueAt(record, 4);
-  if (const auto name = record.firstTextColumn(5); name && record.values[*name] != "CN") {
+  // The deleted-record rules clear only the code "CN": a carved name that
+  // reads "中国" is shown as found, so nothing carved is hidden by a guess.
+  const auto country = [&](const std::string& name) {
+    return name == "CN" || (origin == RecordOrigin::kLive && name == "中国");
+  };
+  if (const auto name = record.firstTextColumn(5); name && !country(record.values[*name])) {
     Cell(cells, fuck2::kName) = record.values[*name];
   }
-  Cell(cells, fuck2::kDel) = kDeletedMark;
+  Cell(cells, fuck2::kDel) = DeletedMarkFor(ValueAt(record, 0));
   Cell(cells, fuck2::kFlag) = "Call";
   Cell(cells, fuck2::kDbResultNum) = dbResultSn;
   return cells;
+}
+
+std::string ContactDataFlag(std::string_view data1) {
+  if (IsPhoneNumber(data1)) return "Tel";
+  if (!data1.empty() && IsPersonName(data1)) return "Name";
+  return "";
+}
+
+std::string RawContactIdCell(std::string_view value) {
+  return value == kNoUserValue ? std::string("1") : std::string(value);
+}
+
+std::string DeletedMarkFor(std::string_view id) {
+  return id == "-1" ? std::string(kDeletedMark) : std::string();
 }
 
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn) {
@@ -94,7 +120,7 @@ bool PassesDataPretest(const DecodedRecord& record) {
   bool mimetypeOk = mimetype == kNoUserValue;
   if (!mimetypeOk && IsAllDigits(mimetype)) {
     const auto id = ParseInt64(mimetype);
-    mimetypeOk = id && *id >= 1 && *id <= 20;
+    mimetypeOk = id && *id >= 1 && *id <= kMaxMimetypeId;
   }
   const bool rawContactOk =
       rawContact == kNoUserValue || rawContact.empty() || IsAllDigits(rawContact);
@@ -106,17 +132,18 @@ std::optional<RowCells> BuildDataRow(const DecodedRecord& record, const std::str
   const auto data1 = record.firstTextColumn(4);
   if (!data1) return std::nullopt;
   const std::string& text = record.values[*data1];
-  const char* flag = IsPhoneNumber(text) ? "Tel" : IsPersonName(text) ? "Name" : nullptr;
-  if (!flag) return std::nullopt;
+  std::string flag = ContactDataFlag(text);
+  if (flag.empty()) return std::nullopt;
 
   RowCells cells = EmptyRow(ResultTable::kFuck1);
   Cell(cells, fuck1::kId) = record.values[0];
-  // The constant types 8 and 9 carry no value; such ids are read as 1.
+  // The constant types 8 and 9 carry no value; such ids are read as 1. A
+  // carved row keeps any other id, where a live row leaves it empty: a carved
+  // record has no page layout behind it, and its id is left to show its kind.
   Cell(cells, fuck1::kMimetypeId) = record.labels[2] == '8' ? "1" : record.values[2];
-  Cell(cells, fuck1::kRawContactId) =
-      record.values[3] == kNoUserValue ? std::string("1") : record.values[3];
+  Cell(cells, fuck1::kRawContactId) = RawContactIdCell(record.values[3]);
   Cell(cells, fuck1::kData1) = text;
-  Cell(cells, fuck1::kFlag) = flag;
+  Cell(cells, fuck1::kFlag) = std::move(flag);
   Cell(cells, fuck1::kDataResultNum) = dbResultSn;
   Cell(cells, fuck1::kDel) = kDeletedMark;
   return cells;

@@ -4,7 +4,8 @@
 // decides whether the anchor is taken at all, and a row builder, which may
 // still find no row in a taken record. Rows are the cells after SN, in the
 // table's column order; `dbResultSn` is the SN of the DB-Result row of the page
-// the record came from.
+// the record came from. The parts live rows (page_extraction.cpp) build the
+// same way are the shared functions at the end.
 
 #include <cstddef>
 #include <optional>
@@ -36,5 +37,21 @@ bool PassesDataPretest(const DecodedRecord& record);
 // The row when mimetype_id is not 4 and data1 (the first text from column 4
 // on) is a phone number ("Tel") or a name ("Name").
 std::optional<RowCells> BuildDataRow(const DecodedRecord& record, const std::string& dbResultSn);
+
+// Shared by the rows of live and carved records.
+enum class RecordOrigin { kLive, kCarved };
+// The call row of a record: ID, number, `date` as rendered, duration, type,
+// the caller's name (the first text from column 5 on, where some phones store
+// the country: "CN" gives no name, and "中国" none on a live row), DEL "DEL"
+// when ID is the deleted mark "-1".
+RowCells CallRowCells(const DecodedRecord& record, std::string date, const std::string& dbResultSn,
+                      RecordOrigin origin);
+// The flag of a contacts-data row: "Tel" when data1 is a phone number, "Name"
+// when it is a person's name; empty when it is neither (no row).
+std::string ContactDataFlag(std::string_view data1);
+// raw_contact_id as a row shows it: "1" where the record has none ("NoUser").
+std::string RawContactIdCell(std::string_view value);
+// "DEL" for the deleted mark "-1", else empty.
+std::string DeletedMarkFor(std::string_view id);
 
 }  // namespace orv

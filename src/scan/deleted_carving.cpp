@@ -14,8 +14,8 @@
 namespace orv {
 namespace {
 
-// The DB-Result row the carved rows of one search point at: for Module II the
-// page's row from the discovery pass; for Module III a fragment row written
+// The DB-Result row the carved rows of one search point at: for the free-space carving the
+// page's row from the discovery pass; for the abandoned-page carving a fragment row written
 // once, when the page yields its first record.
 class PageResultRow {
  public:

@@ -1,7 +1,7 @@
 #pragma once
 // Carving deleted records of the call log, the messages table and the
-// contacts data table out of raw page bytes: Module II searches the free
-// regions of a live table leaf page, Module III every byte of an abandoned
+// contacts data table out of raw page bytes: the free-space carving searches the free
+// regions of a live table leaf page, the abandoned-page carving every byte of an abandoned
 // interior or index page (or of a leaf page with no cells). Both search for
 // anchors (anchor_search.h), rebuild the record around one
 // (carved_record.h) and write its row (carved_rows.h). Carved rows carry ID
@@ -25,7 +25,7 @@
 
 namespace orv {
 
-// Module II: searches the free regions `gaps` of the table leaf page at
+// The free-space carving: searches the free regions `gaps` of the table leaf page at
 // offset 0 of `buffer` (the page is its first 4096 bytes, or all of a shorter
 // buffer) and appends carved rows to Fuck1/Fuck2/Fuck3 with
 // DB-ResultNum/DataResultNum = `dbResultSn`. Region ends past the page are cut
@@ -34,7 +34,7 @@ void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps
                       const std::string& dbResultSn, const ColumnParameters& params,
                       ResultTables& tables);
 
-// Module III: searches the page of type `pageType` (0x05, 0x02, 0x0A or a
+// The abandoned-page carving: searches the page of type `pageType` (0x05, 0x02, 0x0A or a
 // cell-less 0x0D) at `pageOffset` of `buffer` from `firstOffset` (the page
 // offset plus the header length) to the page end. When the page yields a
 // record it writes one DB-Result fragment row for the page (PageType the type

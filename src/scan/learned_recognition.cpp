@@ -4,6 +4,7 @@
 
 #include "scan/learned_rows.h"
 #include "scan/page_classifier.h"
+#include "scan/page_format.h"
 #include "scan/page_header.h"
 #include "scan/record_decoder.h"
 #include "scan/record_tests.h"
@@ -13,9 +14,7 @@
 namespace orv {
 namespace {
 
-constexpr std::size_t kSectorBytes = 512;
 constexpr std::size_t kDatabaseHeaderBytes = 100;  // page 1's b-tree header follows it
-constexpr std::size_t kLeafHeaderBytes = 8;
 constexpr std::string_view kMimetypePrefix = "vnd.android.cursor.item/";
 constexpr std::size_t kMimetypeColumns = 2;
 constexpr std::size_t kSchemaColumns = 5;
@@ -61,8 +60,8 @@ void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
     if (btree + kLeafHeaderBytes > buffer.size() || buffer[btree] != kTableLeafPage) continue;
     const std::size_t cells = ReadBigEndian16(&buffer[btree + 3]);
     for (std::size_t i = 0; i < cells; ++i) {
-      const std::size_t at = btree + kLeafHeaderBytes + 2 * i;
-      if (at + 2 > buffer.size()) break;
+      const std::size_t at = btree + kLeafHeaderBytes + kCellPointerBytes * i;
+      if (at + kCellPointerBytes > buffer.size()) break;
       if (auto record = DecodeSchemaCell(
               CellBytes(buffer, s, ReadBigEndian16(&buffer[at]), pageBytes), pageBytes))
         catalog_.noteSchemaRecord(blockOffset + s, std::move(*record));

@@ -1,5 +1,5 @@
 #pragma once
-// Module I: the live cells of a table leaf page (b-tree page type 0x0D).
+// The live-cell decoding: the live cells of a table leaf page (b-tree page type 0x0D).
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +22,9 @@ enum class LiveCellsOutcome { kCompleted, kStopped };
 // entry per accepted record to `out`. Bad cells are skipped. Returns kStopped
 // when the shared stop flag was seen before a cell; entries appended until
 // then stay. Reads nothing outside `buffer`.
-LiveCellsOutcome DecodeLiveCells(std::span<const std::uint16_t> pointers, std::size_t pageOffset,
-                                 std::span<const std::uint8_t> buffer, PageRecords& out);
+[[nodiscard]] LiveCellsOutcome DecodeLiveCells(std::span<const std::uint16_t> pointers,
+                                               std::size_t pageOffset,
+                                               std::span<const std::uint8_t> buffer,
+                                               PageRecords& out);
 
 }  // namespace orv

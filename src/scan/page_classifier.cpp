@@ -3,6 +3,7 @@
 #include <map>
 
 #include "scan/record_tests.h"
+#include "scan/table_limits.h"
 
 namespace orv {
 namespace {
@@ -55,7 +56,7 @@ bool IsDataPage(const PageRecords& page) {
   for (const LiveRecord& live : page.records) {
     const auto& values = live.record.values;
     if (values.size() < 4) return false;
-    if (values[2] != kNoUserValue && !IsNumberInRange(values[2], 1, 20)) return false;
+    if (values[2] != kNoUserValue && !IsNumberInRange(values[2], 1, kMaxMimetypeId)) return false;
     if (!values[3].empty()) verdict = IsAllDigits(values[3]) || values[3] == kNoUserValue;
   }
   return verdict;
@@ -114,9 +115,9 @@ std::optional<PageKind> PageKindFromFlag(std::string_view flag) {
 
 std::optional<PageKind> classifyPage(const PageRecords& page) {
   const std::size_t k = page.singleColumnCount();
-  if (k > 8 && k < 40 && IsCallPage(page)) return PageKind::kCall;
-  if (k > 14 && k < 40 && IsDataPage(page)) return PageKind::kData;
-  if (k > 13 && k < 40 && IsSmsPage(page)) return PageKind::kSms;
+  if (kCallColumns.contains(k) && IsCallPage(page)) return PageKind::kCall;
+  if (kDataColumns.contains(k) && IsDataPage(page)) return PageKind::kData;
+  if (kSmsColumns.contains(k) && IsSmsPage(page)) return PageKind::kSms;
   return std::nullopt;
 }
 

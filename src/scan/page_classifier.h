@@ -25,30 +25,30 @@ std::optional<PageKind> PageKindFromFlag(std::string_view flag);
 
 // Decides from the live records of an accepted page (one column count K)
 // whether it holds call-log, message or contacts-data records.
-std::optional<PageKind> classifyPage(const PageRecords& page);
+[[nodiscard]] std::optional<PageKind> classifyPage(const PageRecords& page);
 
 // The 0-based index of the first 6-byte-integer column of a record's labels,
 // the date column of a message page; empty when there is none.
-std::optional<std::size_t> FirstDateColumn(const DecodedRecord& record);
+[[nodiscard]] std::optional<std::size_t> FirstDateColumn(const DecodedRecord& record);
 
 // The column parameters learned from the DB-Result rows of the discovery
 // pass: for each kind the column count most of its pages have, and the date
 // column most message pages of that count have. Rows whose counts are not
 // numbers are passed over.
-ColumnParameters computeColumnParameters(const std::vector<TableRow>& dbResultRows);
+[[nodiscard]] ColumnParameters computeColumnParameters(const std::vector<TableRow>& dbResultRows);
 
 // Adds the rows of a listed page's records to Fuck1, Fuck2 or Fuck3, with
 // `dbResultSn` as the page's DB-Result number. Records failing a test are
 // left out. Returns false when a value that must be a date is not a number:
 // the page's remaining records are then abandoned.
-bool extractPageRecords(PageKind kind, const PageRecords& page, const std::string& dbResultSn,
-                        ResultTables& tables);
+[[nodiscard]] bool extractPageRecords(PageKind kind, const PageRecords& page,
+                                      const std::string& dbResultSn, ResultTables& tables);
 
 // The free regions of a listed page: before the first cell, between cells
 // and after the last, where each is longer than K + 2 bytes. `pointers` are
 // the page's cell offsets, `page.records` their records in the same order.
 // When some cell gave no record, the whole page after its header (8..4096).
-PageGaps computePageGaps(std::span<const std::uint16_t> pointers, const PageRecords& page,
-                         std::size_t columnCount);
+[[nodiscard]] PageGaps computePageGaps(std::span<const std::uint16_t> pointers,
+                                       const PageRecords& page, std::size_t columnCount);
 
 }  // namespace orv

@@ -1,6 +1,8 @@
 #include <algorithm>
 
+#include "scan/carved_rows.h"
 #include "scan/page_classifier.h"
+#include "scan/page_format.h"
 #include "scan/record_tests.h"
 
 namespace orv {
@@ -8,19 +10,13 @@ namespace {
 
 constexpr std::string_view kDeletedId = "-1";
 
-std::string DelMark(const std::string& id) { return id == kDeletedId ? "DEL" : ""; }
-
 bool AddCallRow(const DecodedRecord& r, const std::string& sn, ResultTables& tables) {
   if (r.columnCount() < 5 || !IsPhoneNumber(r.values[1])) return true;
   const std::string& id = r.values[0];
   if (id == kDeletedId && !IsRecordDate(r.values[2])) return true;
   const auto date = FormatRecordDate(r.values[2]);
   if (!date) return false;
-  const auto nameColumn = r.firstTextColumn(5);
-  std::string name = nameColumn ? r.values[*nameColumn] : "";
-  if (name == "CN" || name == "中国") name.clear();  // the country column, not a name
-  tables.append(ResultTable::kFuck2, {id, r.values[1], *date, "", r.values[3], DelMark(id),
-                                      r.values[4], name, "Call", sn});
+  tables.append(ResultTable::kFuck2, CallRowCells(r, *date, sn, RecordOrigin::kLive));
   return true;
 }
 
@@ -55,28 +51,26 @@ bool AddSmsRow(const DecodedRecord& r, std::size_t typeColumn, const std::string
   if (typeColumn != 0) type = typeColumn < r.columnCount() ? r.values[typeColumn] : "";
   const std::string& id = r.values[0];
   tables.append(ResultTable::kFuck3,
-                {id, r.values[2], date, type, "", body, "", DelMark(id), "Sms", sn});
+                {id, r.values[2], date, type, "", body, "", DeletedMarkFor(id), "Sms", sn});
   return true;
 }
 
 void AddDataRow(const DecodedRecord& r, const std::string& sn, ResultTables& tables) {
   if (r.columnCount() < 4 || r.values[2] == "4") return;
   const std::string mimetype = r.labels[2] == '8' ? "1" : "";
-  const std::string rawContact = r.values[3] == kNoUserValue ? "1" : r.values[3];
-  // No text column: the row is added with an empty flag (purged at the end).
+  // A live record with no text column still gives a row (empty flag, purged
+  // at the end), a carved one none: without a text, carved bytes are more
+  // likely no record at all.
   std::string data1;
   std::string flag;
   if (const auto column = r.firstTextColumn(4)) {
     data1 = r.values[*column];
-    if (IsPhoneNumber(data1))
-      flag = "Tel";
-    else if (!data1.empty() && IsPersonName(data1))
-      flag = "Name";
-    else
-      return;
+    flag = ContactDataFlag(data1);
+    if (flag.empty()) return;
   }
   const std::string& id = r.values[0];
-  tables.append(ResultTable::kFuck1, {id, mimetype, rawContact, data1, flag, sn, DelMark(id)});
+  tables.append(ResultTable::kFuck1,
+                {id, mimetype, RawContactIdCell(r.values[3]), data1, flag, sn, DeletedMarkFor(id)});
 }
 
 }  // namespace
@@ -104,7 +98,8 @@ bool extractPageRecords(PageKind kind, const PageRecords& page, const std::strin
 
 PageGaps computePageGaps(std::span<const std::uint16_t> pointers, const PageRecords& page,
                          std::size_t columnCount) {
-  if (pointers.size() != page.records.size()) return {{8, 4096}};
+  if (pointers.size() != page.records.size())
+    return {{static_cast<std::uint32_t>(kLeafHeaderBytes), static_cast<std::uint32_t>(kPageBytes)}};
   struct Extent {
     std::int64_t start, end;
   };
@@ -119,20 +114,23 @@ PageGaps computePageGaps(std::span<const std::uint16_t> pointers, const PageReco
   if (cells.empty()) return gaps;
   const auto k = static_cast<std::int64_t>(columnCount);
   // Shorter regions cannot hold a record of K columns' serial types.
-  const std::int64_t header = static_cast<std::int64_t>(cells.size()) * 2 + 8;
+  const auto pageEnd = static_cast<std::int64_t>(kPageBytes);
+  const auto header =
+      static_cast<std::int64_t>(cells.size() * kCellPointerBytes + kLeafHeaderBytes);
   const std::int64_t first = cells.front().start;
-  if (header < first && first - header > k + 2 && first <= 4096)
+  if (header < first && first - header > k + 2 && first <= pageEnd)
     gaps.push_back({static_cast<std::uint32_t>(header), static_cast<std::uint32_t>(first)});
   for (std::size_t i = 0; i + 1 < cells.size(); ++i) {
     const std::int64_t end = cells[i].end;
     const std::int64_t next = cells[i + 1].start;
     if (end >= next) continue;
     const std::int64_t gap = next - end;
-    if (gap > k + 2 && gap < end && end <= 4096)
+    if (gap > k + 2 && gap < end && end <= pageEnd)
       gaps.push_back({static_cast<std::uint32_t>(end + 1), static_cast<std::uint32_t>(next)});
   }
   const std::int64_t last = cells.back().end;
-  if (last < 4096 && 4096 - last > k + 2) gaps.push_back({static_cast<std::uint32_t>(last), 4096});
+  if (last < pageEnd && pageEnd - last > k + 2)
+    gaps.push_back({static_cast<std::uint32_t>(last), static_cast<std::uint32_t>(pageEnd)});
   return gaps;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The live records of one table leaf page, as Module I decodes them.
+// The live records of one table leaf page, as the live-cell decoding reads them.
 
 #include <cstdint>
 #include <string>

@@ -42,19 +42,20 @@ SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
   return {'T', (serialType - 13) / 2};
 }
 
-std::int64_t ReadBigEndianSigned(const std::uint8_t* p, std::uint32_t bytes) {
-  std::uint64_t value = (p[0] & 0x80) ? ~std::uint64_t{0} : 0;  // sign-extend the first byte
-  for (std::uint32_t i = 0; i < bytes; ++i) value = (value << 8) | p[i];
+std::int64_t ReadBigEndianSigned(std::span<const std::uint8_t> content) {
+  if (content.empty()) return 0;
+  std::uint64_t value = (content[0] & 0x80) ? ~std::uint64_t{0} : 0;  // sign-extend
+  for (const std::uint8_t byte : content) value = (value << 8) | byte;
   return static_cast<std::int64_t>(value);
 }
 
-std::string TextValue(const std::uint8_t* data, std::size_t size) {
-  std::string_view text(reinterpret_cast<const char*>(data), size);
+std::string TextValue(std::span<const std::uint8_t> content) {
+  std::string_view text(reinterpret_cast<const char*>(content.data()), content.size());
   return IsValidUtf8(text) ? std::string(text) : std::string();
 }
 
-std::string ReadColumnValue(std::span<const std::uint8_t> buffer, std::size_t contentPos,
-                            SerialTypeInfo info) {
+std::optional<std::string> ReadColumnValue(std::span<const std::uint8_t> buffer,
+                                           std::size_t contentPos, SerialTypeInfo info) {
   switch (info.label) {
     case '0':
       return std::string(kNullValue);
@@ -62,11 +63,13 @@ std::string ReadColumnValue(std::span<const std::uint8_t> buffer, std::size_t co
       return std::string(kNoUserValue);
     case 'B':
       return std::string(kBlobValue);
-    case 'T':
-      return TextValue(buffer.data() + contentPos, info.size);
     default:
-      return std::to_string(ReadBigEndianSigned(buffer.data() + contentPos, info.size));
+      break;
   }
+  if (contentPos > buffer.size() || info.size > buffer.size() - contentPos) return std::nullopt;
+  const auto content = buffer.subspan(contentPos, info.size);
+  if (info.label == 'T') return TextValue(content);
+  return std::to_string(ReadBigEndianSigned(content));
 }
 
 std::optional<DecodedRecord> DecodeRecord(std::span<const std::uint8_t> buffer,
@@ -98,7 +101,9 @@ std::optional<DecodedRecord> DecodeRecord(std::span<const std::uint8_t> buffer,
     // A negative 48-bit integer is no date, count or id of the tables we seek.
     if (info.label == '5' && (buffer[contentPos] & 0x80)) return std::nullopt;
 
-    record.append(info.label, info.size, ReadColumnValue(buffer, contentPos, info));
+    auto value = ReadColumnValue(buffer, contentPos, info);
+    if (!value) return std::nullopt;
+    record.append(info.label, info.size, std::move(*value));
     contentPos += info.size;
   }
   if (record.columnCount() == 0) return std::nullopt;

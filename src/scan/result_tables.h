@@ -18,7 +18,13 @@
 
 namespace orv {
 
-enum class ResultTable { kDbResult, kPhotoResult, kFuck1, kFuck2, kFuck3 };
+enum class ResultTable {
+  kDbResult,
+  kPhotoResult,  // never filled: no scan produces photos; the raw-results window shows it empty
+  kFuck1,
+  kFuck2,
+  kFuck3
+};
 inline constexpr int kResultTableCount = 5;
 
 using TableRow = std::vector<std::string>;

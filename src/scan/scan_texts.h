@@ -24,11 +24,12 @@ inline constexpr const char* kScanFinished = "扫描完毕";
 inline constexpr const char* kStart = "开始";
 inline constexpr const char* kSort = "排序";
 
-inline constexpr const char* kModuleOneError = "扫描模块I , 0X0D页,扫描正常空间时错误,偏移值为";
-inline constexpr const char* kModuleTwoError = "扫描模块II, 0X0D页,扫描空闲空间时错误,偏移值为";
+inline constexpr const char* kLiveCellsError = "扫描模块I , 0X0D页,扫描正常空间时错误,偏移值为";
+inline constexpr const char* kFreeSpaceCarvingError =
+    "扫描模块II, 0X0D页,扫描空闲空间时错误,偏移值为";
 inline constexpr const char* kExtractionError =
     "解析模块II, 0X0D页,解析正常及删除空间时错误,偏移值为";
-inline constexpr const char* kModuleThreeError =
+inline constexpr const char* kAbandonedPageCarvingError =
     "扫描模块III,0X0A 0X02 0X05页,扫描空闲空间时错误,偏移值为";
 
 inline constexpr const char* kUnreadableBytes = "无法读取的字节数:";

@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "scan/page_format.h"
 #include "scan/schema_record.h"
 #include "scan/table_layout.h"
 
 namespace orv {
 
-inline constexpr std::uint32_t kDefaultPageBytes = 4096;
+// The page size of a database whose header was not found.
+inline constexpr std::uint32_t kDefaultPageBytes = kPageBytes;
 
 struct DatabaseInfo {
   std::uint64_t offset = 0;  // of the header ("SQLite format 3\0"), or 0 without one

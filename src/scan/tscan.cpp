@@ -14,6 +14,7 @@
 #include "scan/record_tests.h"
 #include "scan/scan_source.h"
 #include "scan/scan_texts.h"
+#include "scan/table_limits.h"
 
 namespace orv {
 namespace {
@@ -45,7 +46,7 @@ class ScanRun {
     view_.setScanButtonsEnabled(false);
     if (const auto failure = open()) return *failure;
     if (!discoveryPass()) return stopped();
-    if (settings_.kind == ScanKind::kContactsCallsSms) {
+    if (ProducesRows(settings_.kind)) {
       const bool statisticsOk = statistics();
       if (!normalSpacePass(statisticsOk)) return stopped();
       if (statisticsOk && params_.anyKnown() && !deletedPagePass()) return stopped();
@@ -130,7 +131,7 @@ class ScanRun {
   // Pass 1: every byte offset of the source is tested for a table leaf page.
   bool discoveryPass() {
     setBlockGaugeRange();
-    const bool carve = settings_.kind == ScanKind::kContactsCallsSms;
+    const bool carve = ProducesRows(settings_.kind);
     abandonedPageBlocks_.assign(blockCount_, false);
     SequentialBlockReader reader(*source_, blockCount_, unreadable_);
     for (std::uint64_t block = 0; block < blockCount_; ++block) {
@@ -171,7 +172,8 @@ class ScanRun {
   }
 
   // Decodes a candidate's live cells; true when all its records share one
-  // column count above 5 (the page is then classified and maybe listed).
+  // column count above kMaxRejectedColumnCount (the page is then classified
+  // and maybe listed).
   bool acceptLeafPage(std::span<const std::uint8_t> buffer, std::size_t q, std::uint64_t offset) {
     if (!ReadLeafPageCandidate(buffer, q, pointers_)) return false;
     const std::size_t cells = pointers_.size();
@@ -179,20 +181,20 @@ class ScanRun {
     if (pointers_.size() != cells) return false;
     if (!decodeLiveCells(buffer, q, offset)) return false;
     const std::size_t k = page_.singleColumnCount();
-    const auto kind = k > 5 ? classifyPage(page_) : std::nullopt;
+    const auto kind = k > kMaxRejectedColumnCount ? classifyPage(page_) : std::nullopt;
     if (learned_) learned_->notePage(buffer, q, offset, pointers_, page_, kind.has_value());
-    if (k <= 5) return false;
+    if (k <= kMaxRejectedColumnCount) return false;
     if (kind) addDiscoveredPage(*kind, offset, k);
     return true;
   }
 
-  // Module I on the page at `pageStart` of `buffer` (image offset `offset`)
+  // Decodes the live cells of the page at `pageStart` of `buffer` (image offset `offset`)
   // into page_; false when the stop flag or a bug cut it short.
   bool decodeLiveCells(std::span<const std::uint8_t> buffer, std::size_t pageStart,
                        std::uint64_t offset) {
     page_.clear();
     LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
-    const bool ran = guarded(scan_text::kModuleOneError, offset, [&] {
+    const bool ran = guarded(scan_text::kLiveCellsError, offset, [&] {
       outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_);
     });
     return ran && outcome == LiveCellsOutcome::kCompleted;
@@ -215,7 +217,7 @@ class ScanRun {
       if (const auto column = FirstDateColumn(first)) dateColumn = std::to_string(*column);
     const std::int64_t sn = tables_.append(
         ResultTable::kDbResult, {std::to_string(offset), first.labelsText(), std::to_string(k),
-                                 std::to_string(offset + kPageBytes), "4096",
+                                 std::to_string(offset + kPageBytes), std::to_string(kPageBytes),
                                  std::string(PageKindFlag(kind)), "0D", dateColumn, ""});
     view_.setStatus(1, scan_text::kPagesFound + std::to_string(sn));
   }
@@ -326,7 +328,7 @@ class ScanRun {
     }
     if (!carveFreeSpace) return;
     const auto k = ParseInt64(row[db_result::kColumnCount]);
-    (void)guarded(scan_text::kModuleTwoError, offset, [&] {
+    (void)guarded(scan_text::kFreeSpaceCarvingError, offset, [&] {
       PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
       if (learned_) learned_->clipToPage(offset, gaps);
       CarveFreeRegions(buffer, gaps, sn, params_, tables_);
@@ -363,7 +365,7 @@ class ScanRun {
   void carveAbandonedPage(std::span<const std::uint8_t> buffer, const AnchorMask& anchors,
                           std::size_t q, std::uint64_t block) {
     const std::uint64_t offset = block * kScanBlockBytes + q;
-    (void)guarded(scan_text::kModuleThreeError, offset, [&] {
+    (void)guarded(scan_text::kAbandonedPageCarvingError, offset, [&] {
       CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
                          params_, tables_, view_,
                          learned_ ? learned_->pageBytesAt(offset) : kPageBytes);
@@ -372,7 +374,7 @@ class ScanRun {
 
   void complete() {
     reportLosses();
-    if (settings_.kind == ScanKind::kContactsCallsSms) {
+    if (ProducesRows(settings_.kind)) {
       log(scan_text::kTypeHint, scan_text::kScanFinished);
       view_.setStatus(0, scan_text::kStatusReady);
       log(scan_text::kTypeOperation, std::string(scan_text::kStart) + scan_text::kSort);

@@ -16,8 +16,12 @@
 
 namespace orv {
 
-// The kinds of data the scan page offers; only the first is carved.
+// The kinds of data the scan page offers. Only contacts, calls and messages
+// are recognised and carved; notes and the two chat apps are offered but
+// produce no rows: a scan of those kinds walks the source and ends with
+// empty tables.
 enum class ScanKind { kContactsCallsSms, kNotes, kQqChats, kWeChatChats };
+constexpr bool ProducesRows(ScanKind kind) { return kind == ScanKind::kContactsCallsSms; }
 
 // How pages are recognised. kSpec: the fixed column patterns of the older
 // Android releases only, with their output byte for byte. kLearned: the same,

@@ -21,8 +21,9 @@ struct Varint {
 // Reads a varint of at most `maxBytes` bytes at `pos` of `data[0, size)`.
 // Empty when a byte would lie past `size`, or when the last allowed byte
 // still has its top bit set.
-inline std::optional<Varint> ReadShortVarint(const std::uint8_t* data, std::size_t size,
-                                             std::size_t pos, std::uint32_t maxBytes) {
+[[nodiscard]] inline std::optional<Varint> ReadShortVarint(const std::uint8_t* data,
+                                                           std::size_t size, std::size_t pos,
+                                                           std::uint32_t maxBytes) {
   std::uint64_t value = 0;
   for (std::uint32_t i = 0; i < maxBytes; ++i) {
     if (pos + i >= size) return std::nullopt;

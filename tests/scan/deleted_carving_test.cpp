@@ -152,12 +152,12 @@ class DeletedCarvingTest : public ::testing::Test {
   ResultTables tables_;
   RecordingView view_{tables_};
 
-  // Module II over one free region [start, end) of the page at the buffer's start.
+  // The free-space carving over one free region [start, end) of the page at the buffer's start.
   void CarveRegion(const Bytes& buffer, std::uint32_t start, std::uint32_t end,
                    ColumnParameters params = AllKinds()) {
     CarveFreeRegions(buffer, {{start, end}}, "7", params, tables_);
   }
-  // Module III over a page of type 0x05 at `pageOffset`.
+  // The abandoned-page carving over a page of type 0x05 at `pageOffset`.
   void CarvePage(const Bytes& buffer, std::size_t pageOffset, ColumnParameters params = AllKinds(),
                  std::uint8_t type = 0x05) {
     const std::size_t headerLength = type == 0x05 || type == 0x02 ? 12 : 8;
@@ -354,12 +354,12 @@ TEST_F(DeletedCarvingTest, ReadsEndAtThePageEnd) {
     const Bytes cell = FreedCell(columns);
     const std::size_t inPage = cell.size() - c.beyond;
 
-    tables_.clearAll();  // Module II: the page is the buffer's first 4096 bytes
+    tables_.clearAll();  // The free-space carving: the page is the buffer's first 4096 bytes
     const auto start = static_cast<std::uint32_t>(kPageBytes - inPage);
     CarveRegion(BufferWith(cell, start), start, 5000);
     EXPECT_EQ(Rows(ResultTable::kFuck2), c.row ? 1u : 0u) << c.what;
 
-    tables_.clearAll();  // Module III: a page in the middle of the buffer
+    tables_.clearAll();  // The abandoned-page carving: a page in the middle of the buffer
     CarvePage(BufferWith(cell, 20000 + start), 20000);
     EXPECT_EQ(Rows(ResultTable::kFuck2), c.row ? 1u : 0u) << c.what;
   }
@@ -380,7 +380,7 @@ TEST_F(DeletedCarvingTest, AnchorsNeverReachBeforeThePage) {
   CarvePage(BufferWith(cell, page + 20 - 17), page, params, 0x0A);
   EXPECT_EQ(Rows(ResultTable::kFuck3), 1u);
 
-  // Module II: anchors at the page's first bytes.
+  // The free-space carving: anchors at the page's first bytes.
   CarveRegion(BufferWith(Hex("25 05 01 01"), 0), 0, 4096);
   CarveRegion(BufferWith(Hex("00 01 01"), 0), 0, 4096);
   EXPECT_EQ(Rows(ResultTable::kFuck2) + Rows(ResultTable::kFuck1), 0u);

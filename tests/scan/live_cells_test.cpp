@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "fixtures/btree_pages.h"
 #include "fixtures/sqlite_db.h"
 #include "platform/stop_flag.h"
@@ -66,8 +68,30 @@ TEST_F(LiveCellsTest, CellsRunningPastTheBufferAreSkipped) {
   small[4091] = 1;
   small[4092] = 10;
   PageRecords out;
-  DecodeLiveCells(std::vector<std::uint16_t>{4090}, 0, small, out);
+  EXPECT_EQ(DecodeLiveCells(std::vector<std::uint16_t>{4090}, 0, small, out),
+            LiveCellsOutcome::kCompleted);
   EXPECT_TRUE(out.records.empty());
+}
+
+// The walk order is the order of the pointers' decimal texts ("40" before
+// "400" before "41"), whatever order the array held them in.
+TEST(SortCellPointersAsTextTest, MatchesASortOfTheDecimalTexts) {
+  std::mt19937 random(4040);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::uint16_t> pointers = {40, 400, 4000, 4, 41, 399, 4095, 10, 100, 1000, 9, 99};
+    for (int i = 0; i < 200; ++i) pointers.push_back(static_cast<std::uint16_t>(random() % 4096));
+    pointers.push_back(400);  // a duplicate
+    std::shuffle(pointers.begin(), pointers.end(), random);
+    std::vector<std::string> texts;
+    for (const std::uint16_t p : pointers) texts.push_back(std::to_string(p));
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+
+    SortCellPointersAsText(pointers);
+    ASSERT_EQ(pointers.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+      ASSERT_EQ(std::to_string(pointers[i]), texts[i]) << "round " << round << " at " << i;
+  }
 }
 
 TEST_F(LiveCellsTest, StopEndsTheModuleBeforeTheNextCell) {
@@ -144,7 +168,7 @@ TEST(LiveCellsSqliteTest, DecodesWhatSqliteStored) {
     ASSERT_TRUE(ReadLeafPageCandidate(buffer, 1000, pointers));
     SortCellPointersAsText(pointers);
     PageRecords out;
-    DecodeLiveCells(pointers, 1000, buffer, out);
+    ASSERT_EQ(DecodeLiveCells(pointers, 1000, buffer, out), LiveCellsOutcome::kCompleted);
     ASSERT_EQ(out.records.size(), pointers.size());
     EXPECT_EQ(out.columnCounts, std::vector<std::size_t>{4});
     for (const LiveRecord& live : out.records) {

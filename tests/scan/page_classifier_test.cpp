@@ -119,10 +119,10 @@ TEST(PageExtractionTest, CallRows) {
 TEST(PageExtractionTest, SmsRowsTakeTheirTypeAfterTheStatusColumn) {
   ScopedClockOverride guard(kClock);
   ResultTables tables;
-  extractPageRecords(PageKind::kSms,
-                     Page({Sms("4", "10086", "1300000000000", "2", "a,b\nc"),
-                           Sms("-1", "10010", "1300000000000", "1", "你好")}),
-                     "2", tables);
+  EXPECT_TRUE(extractPageRecords(PageKind::kSms,
+                                 Page({Sms("4", "10086", "1300000000000", "2", "a,b\nc"),
+                                       Sms("-1", "10010", "1300000000000", "1", "你好")}),
+                                 "2", tables));
   const auto rows = tables.rows(ResultTable::kFuck3);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0], (TableRow{"1", "4", "10086", "2011-03-13 15:06:40", "2", "", "a,b\nc", "", "",
@@ -134,17 +134,18 @@ TEST(PageExtractionTest, SmsRowsTakeTheirTypeAfterTheStatusColumn) {
   LiveRecord noStatus = Sms("5", "10086", "1300000000000", "2", "x");
   noStatus.record.values[8] = "0";
   ResultTables other;
-  extractPageRecords(PageKind::kSms, Page({noStatus}), "1", other);
+  EXPECT_TRUE(extractPageRecords(PageKind::kSms, Page({noStatus}), "1", other));
   EXPECT_EQ(other.row(ResultTable::kFuck3, 0)[fuck3::kSmsType], "3");
 }
 
 TEST(PageExtractionTest, DataRows) {
   ResultTables tables;
-  extractPageRecords(PageKind::kData,
-                     Page({Data("1", "5", "3", "张三", '8'), Data("2", "4", "3", "13800138000"),
-                           Data("3", "7", "NoUser", "13800138000"), Data("4", "7", "3", "，，"),
-                           Data("5", "7", "3", "abcdefghijkl")}),
-                     "6", tables);
+  EXPECT_TRUE(
+      extractPageRecords(PageKind::kData,
+                         Page({Data("1", "5", "3", "张三", '8'), Data("2", "4", "3", "13800138000"),
+                               Data("3", "7", "NoUser", "13800138000"), Data("4", "7", "3", "，，"),
+                               Data("5", "7", "3", "abcdefghijkl")}),
+                         "6", tables));
   const auto rows = tables.rows(ResultTable::kFuck1);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0], (TableRow{"1", "1", "1", "3", "张三", "Name", "6", ""}));
