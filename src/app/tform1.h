@@ -19,6 +19,7 @@
 #include "results/preview_kind.h"
 #include "scan/scan_source.h"
 
+class QCheckBox;
 class QGroupBox;
 class QListWidget;
 class QMenu;
@@ -161,18 +162,19 @@ class TForm1 : public QMainWindow {
   QPushButton* btn11;  // "下一步"
 
   // ts4: scanning.
-  QLineEdit* lbledt8;  // "扫描路径  "
-  QPushButton* btn16;  // "浏览文件"
-  QPushButton* btn21;  // "物理盘"
-  QRadioButton* rb4;   // "通讯录、通话记录、短信"
-  QRadioButton* rb5;   // "记事本"
-  QRadioButton* rb6;   // "QQ聊天记录"
-  QRadioButton* rb7;   // "微信聊天记录"
-  QPushButton* btn17;  // "开始扫描"
-  QPushButton* btn18;  // "停止扫描"
-  QListWidget* lv8;    // hint
-  QPushButton* btn20;  // "上一步"
-  QPushButton* btn19;  // "下一步"
+  QLineEdit* lbledt8;            // "扫描路径  "
+  QPushButton* btn16;            // "浏览文件"
+  QPushButton* btn21;            // "物理盘"
+  QRadioButton* rb4;             // "通讯录、通话记录、短信"
+  QRadioButton* rb5;             // "记事本"
+  QRadioButton* rb6;             // "QQ聊天记录"
+  QRadioButton* rb7;             // "微信聊天记录"
+  QCheckBox* chkLearnedLayouts;  // "识别新版手机数据格式"
+  QPushButton* btn17;            // "开始扫描"
+  QPushButton* btn18;            // "停止扫描"
+  QListWidget* lv8;              // hint
+  QPushButton* btn20;            // "上一步"
+  QPushButton* btn19;            // "下一步"
 
   // ts5: results.
   QTabWidget* pgc2;            // "正常" and "删除"

@@ -2,6 +2,7 @@
 // and the way on to the results.
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -69,6 +70,12 @@ QWidget* TForm1::buildScanPage() {
   kindLayout->addWidget(rb5, 0, 1);
   kindLayout->addWidget(rb6, 1, 0);
   kindLayout->addWidget(rb7, 1, 1);
+  // Checked: each database's own layout is learned from the image, so newer
+  // Android releases and vendor layouts are recovered too.
+  chkLearnedLayouts = new QCheckBox(QStringLiteral("识别新版手机数据格式"), kinds);
+  chkLearnedLayouts->setObjectName(QStringLiteral("chkLearnedLayouts"));
+  chkLearnedLayouts->setChecked(true);
+  kindLayout->addWidget(chkLearnedLayouts, 2, 0, 1, 2);
   btn17 = MakeButton(page, "btn17", QStringLiteral("开始扫描"));
   btn18 = MakeButton(page, "btn18", QStringLiteral("停止扫描"));
   btn18->setEnabled(false);  // until a scan runs
@@ -127,6 +134,7 @@ void TForm1::btn17Click() {
                   : rb5->isChecked() ? ScanKind::kNotes
                   : rb6->isChecked() ? ScanKind::kQqChats
                                      : ScanKind::kWeChatChats;
+  settings.layouts = chkLearnedLayouts->isChecked() ? LayoutMode::kLearned : LayoutMode::kSpec;
   // Disabled at once, so that a double click cannot start a second scan.
   setScanButtonsEnabled(false);
   auto run = std::make_shared<ScanRunState>();

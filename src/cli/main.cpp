@@ -2,10 +2,13 @@
 // contacts, calls and messages of an Android phone, deleted ones included,
 // and writes what it found as files.
 //
-//   orv-scan SOURCE -o DIR [--encoding gb18030|utf-8]
+//   orv-scan SOURCE -o DIR [--encoding gb18030|utf-8] [--layouts spec|learned]
 //
 // SOURCE is an image file, a whole disk's device node (/dev/sdb,
 // /dev/mmcblk0, \\.\PhysicalDrive1) or a USB disk line ("USB  1:...").
+// --layouts spec recognises only the fixed layouts of the older Android
+// releases, exactly as before; learned (the default) also learns each
+// database's own layout from its schema records in the image.
 
 #include <csignal>
 #include <cstdio>
@@ -32,11 +35,12 @@ struct Options {
   std::string image;
   std::string outputDir;
   orv::FileEncoding encoding = orv::FileEncoding::kGb18030;
+  orv::LayoutMode layouts = orv::LayoutMode::kLearned;
 };
 
 void PrintUsage() {
   std::fputs(
-      "usage: orv-scan SOURCE -o DIR [--encoding gb18030|utf-8]\n"
+      "usage: orv-scan SOURCE -o DIR [--encoding gb18030|utf-8] [--layouts spec|learned]\n"
       "  SOURCE: an image file, a disk (/dev/sdb, /dev/mmcblk0) or a disk line \"USB  1:\"\n",
       stderr);
 }
@@ -50,6 +54,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
       const auto encoding = orv::ParseFileEncoding(args[++i]);
       if (!encoding) return false;
       options.encoding = *encoding;
+    } else if (arg == "--layouts" && i + 1 < args.size()) {
+      const auto layouts = orv::ParseLayoutMode(args[++i]);
+      if (!layouts) return false;
+      options.layouts = *layouts;
     } else if (!arg.empty() && arg[0] != '-' && options.image.empty()) {
       options.image = arg;
     } else {
@@ -93,7 +101,7 @@ int main(int argc, char** argv) {
   const orv::ScanSource source(options.image);
   orv::TerminalProgress progress(stderr, orv::IsTerminal(stderr), SourceBytes(source));
   orv::ResultTables tables;
-  orv::Tscan scan({source, orv::ScanKind::kContactsCallsSms}, tables, progress);
+  orv::Tscan scan({source, orv::ScanKind::kContactsCallsSms, options.layouts}, tables, progress);
   const orv::ScanOutcome outcome = scan.run();
   progress.finish();
   const orv::ScanSummary& summary = scan.summary();

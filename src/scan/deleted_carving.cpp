@@ -137,12 +137,14 @@ void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps
 void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
                         std::span<const std::uint8_t> buffer, std::uint64_t absolutePageOffset,
                         std::size_t pageOffset, const AnchorMask& mask,
-                        const ColumnParameters& params, ResultTables& tables, ScanView& view) {
+                        const ColumnParameters& params, ResultTables& tables, ScanView& view,
+                        std::size_t pageBytes) {
   const std::size_t limit = std::min(buffer.size(), kReadBufferBytes - 1);
   if (pageOffset > limit || limit - pageOffset < kPageBytes) return;
+  const std::size_t end = std::min(pageBytes, kPageBytes);
   PageResultRow pageRow(pageType, absolutePageOffset, view);
-  Search search{buffer.subspan(pageOffset, kPageBytes), mask, pageOffset, params, tables, pageRow};
-  SearchRange(search, firstOffset > pageOffset ? firstOffset - pageOffset : 0, kPageBytes);
+  Search search{buffer.subspan(pageOffset, end), mask, pageOffset, params, tables, pageRow};
+  SearchRange(search, firstOffset > pageOffset ? firstOffset - pageOffset : 0, end);
 }
 
 }  // namespace orv

@@ -19,6 +19,7 @@
 #include "scan/anchor_mask.h"
 #include "scan/column_parameters.h"
 #include "scan/page_gaps.h"
+#include "scan/record_decoder.h"
 #include "scan/result_tables.h"
 #include "scan/scan_view.h"
 
@@ -43,9 +44,12 @@ void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps
 // its first contacts-data row. Does nothing when the page would end at or past
 // the read buffer's 70144 bytes or past `buffer`. `mask` marks the anchor
 // positions of `buffer` for `params`; one mask serves every page of a block.
+// `pageBytes` (at most 4096) is where the page ends: a smaller database page
+// is followed by other pages, not by its own free space.
 void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
                         std::span<const std::uint8_t> buffer, std::uint64_t absolutePageOffset,
                         std::size_t pageOffset, const AnchorMask& mask,
-                        const ColumnParameters& params, ResultTables& tables, ScanView& view);
+                        const ColumnParameters& params, ResultTables& tables, ScanView& view,
+                        std::size_t pageBytes = kPageBytes);
 
 }  // namespace orv

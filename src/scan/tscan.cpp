@@ -6,6 +6,7 @@
 #include "scan/block_reader.h"
 #include "scan/candidate_search.h"
 #include "scan/deleted_carving.h"
+#include "scan/learned_recognition.h"
 #include "scan/live_cells.h"
 #include "scan/page_classifier.h"
 #include "scan/page_header.h"
@@ -37,7 +38,10 @@ class ScanRun {
  public:
   ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view,
           std::unique_ptr<RawSource> source)
-      : settings_(settings), tables_(tables), view_(view), source_(std::move(source)) {}
+      : settings_(settings), tables_(tables), view_(view), source_(std::move(source)) {
+    if (settings.layouts == LayoutMode::kLearned && settings.kind == ScanKind::kContactsCallsSms)
+      learned_ = std::make_unique<LearnedRecognition>();
+  }
 
   ScanOutcome run() {
     view_.setScanButtonsEnabled(false);
@@ -150,6 +154,7 @@ class ScanRun {
     bool stopped = false;
     bool skipped = false;
     hasAbandonedPage = false;
+    if (learned_) learned_->noteBlock(buffer, blockOffset);
     ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
       if (StopRequested()) {
         stopped = true;
@@ -178,8 +183,10 @@ class ScanRun {
     if (pointers_.size() != cells) return false;
     if (!decodeLiveCells(buffer, q, offset)) return false;
     const std::size_t k = page_.singleColumnCount();
+    const auto kind = k > kMaxRejectedColumnCount ? classifyPage(page_) : std::nullopt;
+    if (learned_) learned_->notePage(buffer, q, offset, pointers_, page_, kind.has_value());
     if (k <= kMaxRejectedColumnCount) return false;
-    if (const auto kind = classifyPage(page_)) addDiscoveredPage(*kind, offset, k);
+    if (kind) addDiscoveredPage(*kind, offset, k);
     return true;
   }
 
@@ -234,7 +241,7 @@ class ScanRun {
   // goes to the carving of deleted records.
   bool normalSpacePass(bool statisticsOk) {
     const std::vector<TableRow> listed = tables_.rows(ResultTable::kDbResult);
-    if (listed.empty()) return true;
+    if (listed.empty()) return learnedPagesPass();
     log(scan_text::kTypeHint, scan_text::kNormalSpacePass);
     view_.setGaugeRange(static_cast<std::int64_t>(listed.size()) - 1);
     const bool carveFreeSpace = statisticsOk && params_.anyKnown();
@@ -248,7 +255,47 @@ class ScanRun {
       const auto start = static_cast<std::uint64_t>(*offset);
       carveListedPage(row, start, readListedPage(start, buffer), carveFreeSpace);
     }
+    return learnedPagesPass();
+  }
+
+  // The pages that may fit a layout learned from the image: each is read,
+  // and listed with its rows when it fits one.
+  // Contacts-data pages the fixed layout listed are read again too, for the
+  // records it misread.
+  bool learnedPagesPass() {
+    if (!learned_) return true;
+    std::vector<std::uint8_t> buffer(kReadBufferBytes);
+    const std::vector<std::uint64_t> learnedPages = learned_->learn();
+    for (const TableRow& row : tables_.rows(ResultTable::kDbResult)) {
+      const auto offset = ParseInt64(row[db_result::kStartOffset]);
+      if (row[db_result::kFlag] != PageKindFlag(PageKind::kData) || !offset || *offset < 0)
+        continue;
+      if (StopRequested()) return false;
+      const auto start = static_cast<std::uint64_t>(*offset);
+      readLearnedPage(start, buffer, [&](std::size_t cells) {
+        learned_->completeListedDataPage(start, page_, cells, row[db_result::kSn], tables_);
+      });
+    }
+    for (const std::uint64_t offset : learnedPages) {
+      if (StopRequested()) return false;
+      readLearnedPage(offset, buffer, [&](std::size_t cells) {
+        learned_->recognisePage(offset, page_, cells, tables_);
+      });
+    }
+    for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
     return true;
+  }
+
+  // Reads and decodes the page at `offset` into page_, then runs `step` with
+  // its cell count behind the bug firewall.
+  template <class Step>
+  void readLearnedPage(std::uint64_t offset, std::vector<std::uint8_t>& buffer, Step&& step) {
+    const auto page = readListedPage(offset, buffer);
+    if (!ReadListedPagePointers(page, pointers_)) return;
+    const std::size_t cells = pointers_.size();
+    SortCellPointersAsText(pointers_);
+    if (!decodeLiveCells(page, 0, offset)) return;
+    (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells); });
   }
 
   // The page at `offset`, read as the whole sectors that cover it (raw disks
@@ -284,7 +331,8 @@ class ScanRun {
     if (!carveFreeSpace) return;
     const auto k = ParseInt64(row[db_result::kColumnCount]);
     (void)guarded(scan_text::kFreeSpaceCarvingError, offset, [&] {
-      const PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
+      PageGaps gaps = computePageGaps(pointers_, page_, k ? static_cast<std::size_t>(*k) : 0);
+      if (learned_) learned_->clipToPage(offset, gaps);
       CarveFreeRegions(buffer, gaps, sn, params_, tables_);
     });
   }
@@ -321,7 +369,8 @@ class ScanRun {
     const std::uint64_t offset = block * kScanBlockBytes + q;
     (void)guarded(scan_text::kAbandonedPageCarvingError, offset, [&] {
       CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
-                         params_, tables_, view_);
+                         params_, tables_, view_,
+                         learned_ ? learned_->pageBytesAt(offset) : kPageBytes);
     });
   }
 
@@ -353,6 +402,7 @@ class ScanRun {
   ResultTables& tables_;
   ScanView& view_;
   std::unique_ptr<RawSource> source_;
+  std::unique_ptr<LearnedRecognition> learned_;  // in learned mode only
   UnreadableBytes unreadable_;
   ScanSummary summary_;
   std::uint64_t totalSectors_ = 0;
@@ -366,6 +416,12 @@ class ScanRun {
 };
 
 }  // namespace
+
+std::optional<LayoutMode> ParseLayoutMode(std::string_view text) {
+  if (text == "spec") return LayoutMode::kSpec;
+  if (text == "learned") return LayoutMode::kLearned;
+  return std::nullopt;
+}
 
 Tscan::Tscan(ScanSettings settings, ResultTables& tables, ScanView& view,
              std::unique_ptr<RawSource> source)

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/disk_list.h"
@@ -23,11 +25,22 @@ namespace orv {
 enum class ScanKind { kContactsCallsSms, kNotes, kQqChats, kWeChatChats };
 constexpr bool ProducesRows(ScanKind kind) { return kind == ScanKind::kContactsCallsSms; }
 
+// How pages are recognised. kSpec: the fixed column patterns of the older
+// Android releases only, with their output byte for byte. kLearned: the same,
+// plus the layouts each database in the image declares in its own schema
+// records (or built-in profiles of known releases when none survived), so
+// newer releases and vendor layouts are recovered too.
+enum class LayoutMode { kSpec, kLearned };
+
 struct ScanSettings {
   ScanSource source;  // an image file or a disk
   ScanKind kind = ScanKind::kContactsCallsSms;
+  LayoutMode layouts = LayoutMode::kLearned;
   DiskPlaces diskPlaces = {};  // where a disk named by number is looked up
 };
+
+// "spec" and "learned", as the command line takes them.
+std::optional<LayoutMode> ParseLayoutMode(std::string_view text);
 
 enum class ScanOutcome {
   kCompleted,

@@ -1,6 +1,7 @@
 // The main window as it opens, and the other windows created with it.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -52,6 +53,8 @@ TEST_F(StartupTest, OpensOnTheScanPageWithTheIdleState) {
   EXPECT_EQ(form.stat1->panelText(0), "就绪");
   EXPECT_EQ(form.stat1->panelText(1), "");
   EXPECT_TRUE(form.rb4->isChecked());
+  EXPECT_TRUE(form.chkLearnedLayouts->isChecked());
+  EXPECT_EQ(form.chkLearnedLayouts->text(), "识别新版手机数据格式");
   for (QRadioButton* other : {form.rb5, form.rb6, form.rb7}) EXPECT_FALSE(other->isEnabled());
   EXPECT_TRUE(form.tmr1->isActive());
   EXPECT_EQ(form.tmr1->interval(), 2000);

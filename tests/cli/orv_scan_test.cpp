@@ -119,6 +119,10 @@ TEST_F(OrvScanTest, BadSourcesEndWithAMessage) {
             std::string::npos);
   EXPECT_EQ(Scan("").status, 64);
   EXPECT_EQ(Scan(Quoted(shortImage) + " -o x --encoding latin1").status, 64);
+  EXPECT_EQ(Scan(Quoted(shortImage) + " -o x --layouts newest").status, 64);
+  EXPECT_EQ(Scan(Quoted(shortImage) + " -o x --layouts").status, 64);
+  for (const char* layouts : {"spec", "learned"})
+    EXPECT_EQ(Scan(Quoted(shortImage) + " -o x --layouts " + layouts).status, 2) << layouts;
 }
 
 TEST_F(OrvScanTest, InterruptStopsAndStillWritesWhatWasFound) {

@@ -71,7 +71,9 @@ TEST(PreviewFixtureTest, CsvFilesHoldEveryCallAndMessageOnceWithItsValues) {
   ResultTables tables;
   RecordingScanView view;
   ClearStop();
-  ASSERT_EQ(Tscan({image.string()}, tables, view).run(), ScanOutcome::kCompleted);
+  ASSERT_EQ(
+      Tscan({image.string(), ScanKind::kContactsCallsSms, LayoutMode::kSpec}, tables, view).run(),
+      ScanOutcome::kCompleted);
   for (const auto& file : ExportPreviewCsvFiles(tables, dir.string(), FileEncoding::kUtf8WithBom))
     ASSERT_FALSE(file.error) << file.path;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -51,15 +52,16 @@ struct ScannedImage {
 };
 
 // Builds the demo image of `release`, writes it to a file and scans it.
-std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release) {
+std::unique_ptr<ScannedImage> ScanDemo(fixtures::AndroidRelease release, LayoutMode layouts) {
   auto scanned = std::make_unique<ScannedImage>();
   scanned->demo = fixtures::BuildDemoImage({.seed = 7, .release = release});
   const fs::path path =
-      fs::temp_directory_path() / ("orv-e2e-" + std::to_string(::getpid()) + "-" +
-                                   std::to_string(static_cast<int>(release)) + ".img");
+      fs::temp_directory_path() /
+      ("orv-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(static_cast<int>(release)) +
+       "-" + std::to_string(static_cast<int>(layouts)) + ".img");
   EXPECT_EQ(fixtures::WriteFileBytes(path.string(), scanned->demo.image.bytes), "");
   ClearStop();
-  Tscan scan({path.string()}, scanned->tables, scanned->view);
+  Tscan scan({path.string(), ScanKind::kContactsCallsSms, layouts}, scanned->tables, scanned->view);
   scanned->outcome = scan.run();
   scanned->summary = scan.summary();
   fs::remove(path);
@@ -72,10 +74,14 @@ class ScanFixtureTest : public ::testing::TestWithParam<fixtures::AndroidRelease
  protected:
   static bool CallsRecognised() { return orv::CallsRecognised(GetParam()); }
 
-  static const ScannedImage& Scanned() {
-    static std::map<fixtures::AndroidRelease, std::unique_ptr<ScannedImage>> cache;
-    auto& entry = cache[GetParam()];
-    if (!entry) entry = ScanDemo(GetParam());
+  // The scan with the fixed layouts only, whose output these tests pin down.
+  static const ScannedImage& Scanned() { return ScannedWith(LayoutMode::kSpec); }
+
+  static const ScannedImage& ScannedWith(LayoutMode layouts) {
+    static std::map<std::pair<fixtures::AndroidRelease, LayoutMode>, std::unique_ptr<ScannedImage>>
+        cache;
+    auto& entry = cache[{GetParam(), layouts}];
+    if (!entry) entry = ScanDemo(GetParam(), layouts);
     return *entry;
   }
 };
@@ -229,6 +235,42 @@ TEST_P(ScanFixtureTest, FillerGivesNoRows) {
     EXPECT_TRUE(pageOffsetBySn.count(row[fuck1::kDataResultNum]));
 }
 
+// A table's rows without the columns that number rows and pages, which move
+// when learned pages are listed beside the fixed ones.
+std::multiset<TableRow> RowsWithoutNumbers(const ResultTables& tables, ResultTable table,
+                                           const std::vector<std::size_t>& numberColumns) {
+  std::multiset<TableRow> rows;
+  for (TableRow row : tables.rows(table)) {
+    for (const std::size_t column : numberColumns) row[column].clear();
+    rows.insert(std::move(row));
+  }
+  return rows;
+}
+
+// Learning layouts only adds: every row the fixed layouts give comes back
+// with the same values, and on releases the fixed layouts fully handle
+// nothing else comes back.
+TEST_P(ScanFixtureTest, LearnedLayoutsKeepEveryRowOfTheFixedLayouts) {
+  const ScannedImage& spec = Scanned();
+  const ScannedImage& learned = ScannedWith(LayoutMode::kLearned);
+  ASSERT_EQ(learned.outcome, ScanOutcome::kCompleted);
+  const std::vector<std::pair<ResultTable, std::vector<std::size_t>>> tables = {
+      {ResultTable::kDbResult, {db_result::kSn, db_result::kCntType}},
+      {ResultTable::kFuck1, {fuck1::kSn, fuck1::kDataResultNum}},
+      {ResultTable::kFuck2, {fuck2::kSn, fuck2::kDbResultNum}},
+      {ResultTable::kFuck3, {fuck3::kSn, fuck3::kDbResultNum}}};
+  for (const auto& [table, numbers] : tables) {
+    const auto specRows = RowsWithoutNumbers(spec.tables, table, numbers);
+    const auto learnedRows = RowsWithoutNumbers(learned.tables, table, numbers);
+    EXPECT_TRUE(
+        std::includes(learnedRows.begin(), learnedRows.end(), specRows.begin(), specRows.end()))
+        << "table " << static_cast<int>(table);
+    if (CallsRecognised()) {
+      EXPECT_EQ(learnedRows.size(), specRows.size()) << "table " << static_cast<int>(table);
+    }
+  }
+}
+
 // Nothing in a sound image is an error: a line of type "错误" means a page
 // failed to decode in a way the engine does not expect, or a read failed.
 TEST_P(ScanFixtureTest, LogHoldsNoErrorLines) {
@@ -249,16 +291,18 @@ std::set<std::uint64_t> ListedOffsets(const ResultTables& tables) {
 // A card with two bad sectors: one inside a listed page, one in filler. Only
 // the page that holds the bad sector is lost; the bytes lost and where the
 // first ones lie are reported in the log, the status bar and the summary.
+// With the fixed layouts only: a learned layout still reads the records left
+// on a page that lost a sector.
 TEST(ScanFailingSourceTest, OnlyPagesOnFailingSectorsAreLostAndTheLossIsReported) {
   const auto demo =
       fixtures::BuildDemoImage({.seed = 7, .release = fixtures::AndroidRelease::k4_0});
   ResultTables clean;
   RecordingScanView cleanView;
   ClearStop();
-  ASSERT_EQ(
-      Tscan({"image"}, clean, cleanView, std::make_unique<fixtures::MemorySource>(demo.image.bytes))
-          .run(),
-      ScanOutcome::kCompleted);
+  ASSERT_EQ(Tscan({"image", ScanKind::kContactsCallsSms, LayoutMode::kSpec}, clean, cleanView,
+                  std::make_unique<fixtures::MemorySource>(demo.image.bytes))
+                .run(),
+            ScanOutcome::kCompleted);
   const std::set<std::uint64_t> cleanPages = ListedOffsets(clean);
   ASSERT_GT(cleanPages.size(), 4u);
 
@@ -280,7 +324,7 @@ TEST(ScanFailingSourceTest, OnlyPagesOnFailingSectorsAreLostAndTheLossIsReported
 
   ResultTables tables;
   RecordingScanView view;
-  Tscan scan({"image"}, tables, view,
+  Tscan scan({"image", ScanKind::kContactsCallsSms, LayoutMode::kSpec}, tables, view,
              std::make_unique<fixtures::MemorySource>(demo.image.bytes,
                                                       std::set{pageSector, fillerSector}));
   ASSERT_EQ(scan.run(), ScanOutcome::kCompleted);

@@ -37,7 +37,7 @@ class TscanTest : public ::testing::Test {
   }
 
   ScanOutcome Scan(const std::string& path) {
-    return Tscan({path, ScanKind::kContactsCallsSms}, tables_, view_).run();
+    return Tscan({path, ScanKind::kContactsCallsSms, LayoutMode::kSpec}, tables_, view_).run();
   }
 
   fs::path dir_;

@@ -1,0 +1,211 @@
+#include "scan/learned_recognition.h"
+
+#include <algorithm>
+
+#include "scan/learned_rows.h"
+#include "scan/page_classifier.h"
+#include "scan/page_format.h"
+#include "scan/page_header.h"
+#include "scan/record_decoder.h"
+#include "scan/record_tests.h"
+#include "scan/schema_record.h"
+#include "scan/varint.h"
+
+namespace orv {
+namespace {
+
+constexpr std::size_t kDatabaseHeaderBytes = 100;  // page 1's b-tree header follows it
+constexpr std::string_view kMimetypePrefix = "vnd.android.cursor.item/";
+constexpr std::size_t kMimetypeColumns = 2;
+constexpr std::size_t kSchemaColumns = 5;
+constexpr std::size_t kFewestLayoutColumns = 5;  // a call log of 2.x: _id .. type
+
+// The cell at `pointer` of the page at `pageStart`, up to the page's end or
+// the buffer's, whichever comes first.
+std::span<const std::uint8_t> CellBytes(std::span<const std::uint8_t> buffer, std::size_t pageStart,
+                                        std::size_t pointer, std::uint32_t pageBytes) {
+  if (pointer >= pageBytes || pageStart + pointer >= buffer.size()) return {};
+  return buffer.subspan(
+      pageStart + pointer,
+      std::min<std::size_t>(pageBytes - pointer, buffer.size() - pageStart - pointer));
+}
+
+bool MayHoldSchema(const PageRecords& page, std::size_t cells) {
+  if (page.records.size() < cells) return true;  // a record may overflow the page
+  return std::any_of(page.records.begin(), page.records.end(), [](const LiveRecord& live) {
+    return live.record.columnCount() == kSchemaColumns && live.record.labels[0] == 'T';
+  });
+}
+
+PageKind KindOf(LayoutTable table) {
+  switch (table) {
+    case LayoutTable::kCalls:
+      return PageKind::kCall;
+    case LayoutTable::kSms:
+      return PageKind::kSms;
+    default:
+      return PageKind::kData;
+  }
+}
+
+}  // namespace
+
+void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
+                                   std::uint64_t blockOffset) {
+  for (std::size_t s = 0; s < kScanBlockBytes; s += kSectorBytes) {
+    if (!catalog_.noteHeader(blockOffset + s, buffer.subspan(s))) continue;
+    const std::uint32_t pageBytes = catalog_.databases().back().pageBytes;
+    // Page 1: the schema table's root, a leaf in small databases.
+    const std::size_t btree = s + kDatabaseHeaderBytes;
+    if (btree + kLeafHeaderBytes > buffer.size() || buffer[btree] != kTableLeafPage) continue;
+    const std::size_t cells = ReadBigEndian16(&buffer[btree + 3]);
+    for (std::size_t i = 0; i < cells; ++i) {
+      const std::size_t at = btree + kLeafHeaderBytes + kCellPointerBytes * i;
+      if (at + kCellPointerBytes > buffer.size()) break;
+      if (auto record = DecodeSchemaCell(
+              CellBytes(buffer, s, ReadBigEndian16(&buffer[at]), pageBytes), pageBytes))
+        catalog_.noteSchemaRecord(blockOffset + s, std::move(*record));
+    }
+  }
+}
+
+void LearnedRecognition::notePage(std::span<const std::uint8_t> buffer, std::size_t q,
+                                  std::uint64_t offset, std::span<const std::uint16_t> pointers,
+                                  const PageRecords& page, bool recognised) {
+  const std::uint32_t pageBytes = catalog_.databases()[catalog_.databaseAt(offset)].pageBytes;
+  if (MayHoldSchema(page, pointers.size()))
+    for (const std::uint16_t pointer : pointers)
+      if (auto record = DecodeSchemaCell(CellBytes(buffer, q, pointer, pageBytes), pageBytes))
+        catalog_.noteSchemaRecord(offset, std::move(*record));
+  std::size_t widest = 0;
+  for (const LiveRecord& live : page.records) {
+    const DecodedRecord& record = live.record;
+    widest = std::max(widest, record.columnCount());
+    if (record.columnCount() == kMimetypeColumns && record.labels[1] == 'T' &&
+        record.values[1].starts_with(kMimetypePrefix))
+      if (const auto id = ParseInt64(record.values[0]))
+        catalog_.noteMimetype(offset, *id, record.values[1]);
+  }
+  if (!recognised && widest >= kFewestLayoutColumns)
+    descriptors_.push_back(DescribePage(offset, page));
+}
+
+std::vector<std::uint64_t> LearnedRecognition::learn() {
+  layouts_.clear();
+  for (LearnedLayout& learned : catalog_.layouts()) layouts_.push_back({std::move(learned)});
+  std::vector<std::uint64_t> pages;
+  for (const PageDescriptor& descriptor : descriptors_) {
+    const std::size_t database = catalog_.databaseAt(descriptor.offset);
+    const bool mayFit = std::any_of(layouts_.begin(), layouts_.end(), [&](const LayoutUse& use) {
+      return use.learned.database == database && MayFit(descriptor, use.learned.layout);
+    });
+    if (mayFit) pages.push_back(descriptor.offset);
+  }
+  return pages;
+}
+
+LearnedRecognition::LayoutUse* LearnedRecognition::bestLayout(std::uint64_t offset,
+                                                              const PageRecords& page,
+                                                              std::size_t cells,
+                                                              const LayoutTable* only) {
+  const std::size_t database = catalog_.databaseAt(offset);
+  const MimetypeNames& mimetypes = catalog_.databases()[database].mimetypes;
+  LayoutUse* best = nullptr;
+  std::size_t bestFitting = 0;
+  for (LayoutUse& use : layouts_) {
+    if (use.learned.database != database) continue;
+    if (only != nullptr && use.learned.layout.table != *only) continue;
+    const std::size_t fitting = CountFittingRecords(page, use.learned.layout, mimetypes);
+    if (fitting > bestFitting) {
+      best = &use;
+      bestFitting = fitting;
+    }
+  }
+  // At least 80 % of the page's cells.
+  return bestFitting * 5 >= cells * 4 ? best : nullptr;
+}
+
+void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& page,
+                                       std::size_t cells, ResultTables& tables) {
+  if (page.records.empty()) return;
+  LayoutUse* best = bestLayout(offset, page, cells, nullptr);
+  if (best == nullptr) return;
+  const DatabaseInfo& db = catalog_.databases()[catalog_.databaseAt(offset)];
+  const TableLayout& layout = best->learned.layout;
+  const DecodedRecord& first = page.records.front().record;
+  const std::string dateColumn =
+      layout.table == LayoutTable::kSms ? std::to_string(layout.field(layout_field::kSmsDate)) : "";
+  const std::int64_t sn =
+      tables.append(ResultTable::kDbResult,
+                    {std::to_string(offset), first.labelsText(),
+                     std::to_string(first.columnCount()), std::to_string(offset + db.pageBytes),
+                     std::to_string(db.pageBytes), std::string(PageKindFlag(KindOf(layout.table))),
+                     "0D", dateColumn, std::string(kLearnedPageMark)});
+  ++best->pages;
+  const std::string pageSn = std::to_string(sn);
+  for (const LiveRecord& live : page.records) {
+    if (!RecordFits(live.record, layout, db.mimetypes)) continue;
+    if (auto row = MakeLearnedRow(live.record, layout, db.mimetypes, pageSn)) {
+      tables.append(row->table, std::move(row->cells));
+      ++best->rows;
+    }
+  }
+}
+
+void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const PageRecords& page,
+                                                std::size_t cells, const std::string& pageSn,
+                                                ResultTables& tables) {
+  constexpr LayoutTable kData = LayoutTable::kData;
+  constexpr std::size_t kFixedFirstText = 4;  // where the fixed layout looks for data1
+  if (page.records.empty()) return;
+  LayoutUse* best = bestLayout(offset, page, cells, &kData);
+  if (best == nullptr || best->learned.layout.source != LayoutSource::kSchema) return;
+  const TableLayout& layout = best->learned.layout;
+  const MimetypeNames& mimetypes = catalog_.databases()[catalog_.databaseAt(offset)].mimetypes;
+  bool added = false;
+  for (const LiveRecord& live : page.records) {
+    const DecodedRecord& record = live.record;
+    if (record.firstTextColumn(kFixedFirstText) == layout.field(layout_field::kDataData1)) continue;
+    if (!RecordFits(record, layout, mimetypes)) continue;
+    if (auto row = MakeLearnedRow(record, layout, mimetypes, pageSn)) {
+      tables.append(row->table, std::move(row->cells));
+      ++best->rows;
+      added = true;
+    }
+  }
+  if (added) ++best->pages;
+}
+
+std::size_t LearnedRecognition::pageBytesAt(std::uint64_t offset) const {
+  return std::min<std::size_t>(catalog_.databases()[catalog_.databaseAt(offset)].pageBytes,
+                               kPageBytes);
+}
+
+void LearnedRecognition::clipToPage(std::uint64_t offset, PageGaps& gaps) const {
+  const auto pageBytes = static_cast<std::uint32_t>(pageBytesAt(offset));
+  if (pageBytes >= kPageBytes) return;
+  std::erase_if(gaps, [&](const PageGap& gap) { return gap.start >= pageBytes; });
+  for (PageGap& gap : gaps) gap.end = std::min(gap.end, pageBytes);
+}
+
+std::vector<std::string> LearnedRecognition::summaryLines() const {
+  std::vector<std::string> lines;
+  for (const LayoutUse& use : layouts_) {
+    const TableLayout& layout = use.learned.layout;
+    const bool fromSchema = layout.source == LayoutSource::kSchema;
+    if (!fromSchema && use.pages == 0) continue;
+    const DatabaseInfo& db = catalog_.databases()[use.learned.database];
+    std::string line = "识别数据格式:数据库";
+    line += db.hasHeader ? "偏移值为" + std::to_string(db.offset) : std::string("(未找到文件头)");
+    line += ",表" + std::string(LayoutTableName(layout.table));
+    line += layout.maxColumns == kMaxTableColumns
+                ? ",至少" + std::to_string(layout.minColumns) + "列"
+                : "," + std::to_string(layout.maxColumns) + "列";
+    line += fromSchema ? ",来源:数据库结构" : ",来源:内置格式" + layout.name;
+    line += ",页数:" + std::to_string(use.pages) + ",记录数:" + std::to_string(use.rows);
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+}  // namespace orv

@@ -1,0 +1,96 @@
+#pragma once
+// Recognition of table leaf pages by the layouts the image itself declares.
+//
+// During the discovery pass it notes every database header, every schema
+// record and every mimetypes row it meets, and a small descriptor of each
+// leaf page the fixed layouts left unrecognised. After the pass it learns
+// the layouts of each database and keeps the pages that may fit one; the
+// normal-space pass then reads those pages, lists each page that fits a
+// layout in DB-Result (marked "Learned") and turns its fitting records into
+// rows read at the learned positions.
+//
+// Used by the scan driver on its worker thread only.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "scan/page_descriptor.h"
+#include "scan/page_gaps.h"
+#include "scan/page_records.h"
+#include "scan/result_tables.h"
+#include "scan/schema_catalog.h"
+
+namespace orv {
+
+// CNTType of a DB-Result row whose page was recognised by a learned layout.
+inline constexpr std::string_view kLearnedPageMark = "Learned";
+
+class LearnedRecognition {
+ public:
+  // Discovery pass: the database headers starting at a sector of the block
+  // at image `blockOffset`, and the schema records of their first pages.
+  void noteBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset);
+
+  // Discovery pass: a leaf page candidate at `q` of `buffer` (image `offset`)
+  // with its cell pointers and decoded live records; `recognised` when the
+  // fixed layouts listed it.
+  void notePage(std::span<const std::uint8_t> buffer, std::size_t q, std::uint64_t offset,
+                std::span<const std::uint16_t> pointers, const PageRecords& page, bool recognised);
+
+  // After the discovery pass: learns the layouts and returns, ascending, the
+  // offsets of the pages that may fit one of their database's layouts.
+  std::vector<std::uint64_t> learn();
+
+  // Normal-space pass: a page `learn` returned, with its `cells` cell
+  // pointers and the live records decoded from them. Lists it and adds its
+  // rows when at least 80 % of its cells fit a layout of its database (the
+  // layout most of them fit wins).
+  void recognisePage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
+                     ResultTables& tables);
+
+  // Normal-space pass: a contacts-data page the fixed layout listed (DB-Result
+  // number `pageSn`), with its live records. The fixed layout takes the first
+  // text from column 4 as data1; where the database's own layout stores
+  // data1 further on (behind `hash_id` from Android 6.0) and the page fits
+  // it, the records it misread are added with data1 from its learned
+  // position. Its own rows stay as they are.
+  void completeListedDataPage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
+                              const std::string& pageSn, ResultTables& tables);
+
+  // Cuts the free regions of a page the fixed layout listed at the end of its
+  // database's pages: after a page smaller than 4096 bytes come other pages,
+  // whose live rows are no deleted records.
+  void clipToPage(std::uint64_t offset, PageGaps& gaps) const;
+
+  // The page size of the database the byte at `offset` belongs to, at most
+  // 4096 (the size the fixed carving reads).
+  std::size_t pageBytesAt(std::uint64_t offset) const;
+
+  // One activity-log text per layout learned from a schema, and per profile
+  // that recognised pages: database, table, columns, source, pages and rows.
+  std::vector<std::string> summaryLines() const;
+
+  std::size_t descriptorCount() const { return descriptors_.size(); }
+
+ private:
+  struct LayoutUse;
+  // The layout of the page's database most of its records fit, when at
+  // least 80 % of its `cells` do (of the table `only`, when given).
+  LayoutUse* bestLayout(std::uint64_t offset, const PageRecords& page, std::size_t cells,
+                        const LayoutTable* only);
+
+  struct LayoutUse {
+    LearnedLayout learned;
+    std::size_t pages = 0;
+    std::size_t rows = 0;
+  };
+
+  SchemaCatalog catalog_;
+  std::vector<PageDescriptor> descriptors_;
+  std::vector<LayoutUse> layouts_;
+};
+
+}  // namespace orv
