@@ -106,6 +106,7 @@ class TForm1 : public QMainWindow {
   static QColor lv9CustomDrawItem(int row);
   void tmr1Timer();
   void btnRawResultsClick();
+  void btnWirelessClick();
   // The phone pages and imaging (tform1_imaging.cpp).
   void tv1DblClick();
   void btn2Click();
@@ -137,10 +138,11 @@ class TForm1 : public QMainWindow {
   QWidget* ts5;      // "恢复结果"
 
   // ts1: the phone's storage.
-  QTreeWidget* tv2;   // storage tree
-  QListWidget* lv5;   // hint
-  QPushButton* btn8;  // "切换"
-  QPushButton* btn2;  // "下一步"
+  QTreeWidget* tv2;          // storage tree
+  QListWidget* lv5;          // hint
+  QPushButton* btn8;         // "切换"
+  QPushButton* btnWireless;  // "无线互联设置": shows the wireless-link window
+  QPushButton* btn2;         // "下一步"
 
   // ts2: the phone's files.
   QTreeWidget* tv1;   // folder tree

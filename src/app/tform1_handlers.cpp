@@ -40,6 +40,7 @@ void TForm1::connectHandlers() {
   connect(btn23, &QPushButton::clicked, this, &TForm1::btn20Click);
   connect(btn24, &QPushButton::clicked, this, &TForm1::btn24Click);
   connect(btnRawResults, &QPushButton::clicked, this, &TForm1::btnRawResultsClick);
+  connect(btnWireless, &QPushButton::clicked, this, &TForm1::btnWirelessClick);
   connect(N1, &QAction::triggered, this, &TForm1::N1Click);
   connect(N2, &QAction::triggered, this, &TForm1::N2Click);
   connect(MenuItem1, &QAction::triggered, this, &TForm1::MenuItem1Click);

@@ -11,6 +11,7 @@
 
 #include "app/page_builders.h"
 #include "app/tform1.h"
+#include "app/tform2.h"
 
 namespace orv {
 
@@ -47,11 +48,19 @@ QWidget* TForm1::buildStoragePage() {
   top->addWidget(help);
   lv5 = MakeHintList(page, "lv5");
   btn8 = MakeButton(page, "btn8", QStringLiteral("切换"));
+  btnWireless = MakeButton(page, "btnWireless", QStringLiteral("无线互联设置"));
   btn2 = MakeButton(page, "btn2", QStringLiteral("下一步"));
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(top, 1);
-  layout->addWidget(MakeBottomRow(page, lv5, {btn8, btn2}));
+  layout->addWidget(MakeBottomRow(page, lv5, {btnWireless, btn8, btn2}));
   return page;
+}
+
+// The wireless link is set up while the phone is still on the cable; its
+// window is reached from the storage page.
+void TForm1::btnWirelessClick() {
+  peers_.form2->show();
+  peers_.form2->raise();
 }
 
 QWidget* TForm1::buildFilesPage() {

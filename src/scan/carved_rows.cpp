@@ -9,8 +9,6 @@
 namespace orv {
 namespace {
 
-constexpr std::string_view kDeletedMark = "DEL";
-
 // A column's value, or empty when the record is shorter.
 std::string_view ValueAt(const DecodedRecord& record, std::size_t column) {
   return column < record.values.size() ? std::string_view(record.values[column])
@@ -74,7 +72,7 @@ std::string RawContactIdCell(std::string_view value) {
 }
 
 std::string DeletedMarkFor(std::string_view id) {
-  return id == "-1" ? std::string(kDeletedMark) : std::string();
+  return id == "-1" ? std::string(kDeletedRowMark) : std::string();
 }
 
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn) {
@@ -108,7 +106,7 @@ std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t
   if (!bodyFound && dateColumn != count - 1) return std::nullopt;
   Cell(cells, fuck3::kId) = ValueAt(record, 0);
   Cell(cells, fuck3::kTel1) = ValueAt(record, 2);
-  Cell(cells, fuck3::kDel) = kDeletedMark;
+  Cell(cells, fuck3::kDel) = kDeletedRowMark;
   Cell(cells, fuck3::kFlag) = "Sms";
   Cell(cells, fuck3::kDbResultNum) = dbResultSn;
   return cells;
@@ -145,7 +143,7 @@ std::optional<RowCells> BuildDataRow(const DecodedRecord& record, const std::str
   Cell(cells, fuck1::kData1) = text;
   Cell(cells, fuck1::kFlag) = std::move(flag);
   Cell(cells, fuck1::kDataResultNum) = dbResultSn;
-  Cell(cells, fuck1::kDel) = kDeletedMark;
+  Cell(cells, fuck1::kDel) = kDeletedRowMark;
   return cells;
 }
 

@@ -29,6 +29,9 @@ inline constexpr int kResultTableCount = 5;
 
 using TableRow = std::vector<std::string>;
 
+// The DEL cell of a row carved from deleted space.
+inline constexpr std::string_view kDeletedRowMark = "DEL";
+
 // Column captions, SN first.
 const std::vector<std::string_view>& ResultTableColumns(ResultTable table);
 // The group caption the raw-results window shows above the table.

@@ -3,15 +3,13 @@
 namespace orv {
 namespace {
 
-constexpr std::string_view kDeletedMark = "DEL";
-
 FoundRows CountRows(const ResultTables& tables, ResultTable table, std::size_t delColumn) {
   FoundRows found;
   // Row by row rather than a copy of the table, which may be large.
   const std::size_t count = tables.rowCount(table);
   for (std::size_t i = 0; i < count; ++i) {
     const TableRow row = tables.row(table, i);
-    if (delColumn < row.size() && row[delColumn] == kDeletedMark) {
+    if (delColumn < row.size() && row[delColumn] == kDeletedRowMark) {
       ++found.deleted;
     } else {
       ++found.live;

@@ -84,13 +84,14 @@ TEST_F(StartupTest, HintsAndLegendCarryTheirTexts) {
 TEST_F(StartupTest, ControlsAreFoundByTheirDesignerNames) {
   createForms();
   const char* const names[] = {
-      "btn1",  "lv2",   "lv3",   "btn3",  "btn5",    "btn6",    "btn10",        "pgc1",    "ts1",
-      "ts2",   "ts3",   "ts4",   "ts5",   "tv2",     "lv5",     "btn8",         "btn2",    "tv1",
-      "lv1",   "lv6",   "btn9",  "btn7",  "lbledt1", "lbledt2", "lbledt3",      "lbledt4", "btn12",
-      "btn14", "btn15", "lv7",   "btn13", "btn11",   "lbledt8", "btn16",        "btn21",   "rb4",
-      "rb5",   "rb6",   "rb7",   "btn17", "btn18",   "lv8",     "btn20",        "btn19",   "pgc2",
-      "ts6",   "ts7",   "lv9",   "lv12",  "rb1",     "rb2",     "rb3",          "lv11",    "mmo5",
-      "btn24", "lv10",  "btn23", "lv4",   "g1",      "stat1",   "btnRawResults"};
+      "btn1",    "lv2",     "lv3",   "btn3",  "btn5",          "btn6",       "btn10",   "pgc1",
+      "ts1",     "ts2",     "ts3",   "ts4",   "ts5",           "tv2",        "lv5",     "btn8",
+      "btn2",    "tv1",     "lv1",   "lv6",   "btn9",          "btn7",       "lbledt1", "lbledt2",
+      "lbledt3", "lbledt4", "btn12", "btn14", "btn15",         "lv7",        "btn13",   "btn11",
+      "lbledt8", "btn16",   "btn21", "rb4",   "rb5",           "rb6",        "rb7",     "btn17",
+      "btn18",   "lv8",     "btn20", "btn19", "pgc2",          "ts6",        "ts7",     "lv9",
+      "lv12",    "rb1",     "rb2",   "rb3",   "lv11",          "mmo5",       "btn24",   "lv10",
+      "btn23",   "lv4",     "g1",    "stat1", "btnRawResults", "btnWireless"};
   for (const char* name : names) {
     EXPECT_NE(main().findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
   }
@@ -121,6 +122,7 @@ TEST_F(StartupTest, OtherWindowsAreOwnedAndOpenCentredOverTheMainWindow) {
   createForms();
   main().move(40, 30);
   const std::pair<QWidget*, std::function<void()>> windows[] = {
+      {forms().form2.get(), [this] { main().btnWireless->click(); }},
       {forms().form4.get(), [this] { main().btn21->click(); }},
       {forms().form5.get(), [this] { main().btnRawResults->click(); }},
       {forms().form6.get(), [this] { main().btn3->click(); }},
@@ -134,7 +136,6 @@ TEST_F(StartupTest, OtherWindowsAreOwnedAndOpenCentredOverTheMainWindow) {
     EXPECT_LE(offset.manhattanLength(), 1) << window->objectName().toStdString();
     window->hide();
   }
-  EXPECT_EQ(forms().form2->parentWidget(), &main());
 }
 
 TEST_F(StartupTest, AboutAndFeedbackCarryTheirOwnTitles) {
@@ -173,7 +174,7 @@ TEST_F(StartupTest, AnAdbThatNeverEndsHoldsTheCloseOnlyForItsLimit) {
   main().close();
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, kAdbServiceLimit);
-  EXPECT_LT(took, kAdbServiceLimit + std::chrono::milliseconds(1000));
+  EXPECT_LT(took, kAdbServiceLimit + std::chrono::milliseconds(2500));  // slack for a busy machine
 }
 
 // The link list of the status bar, ticked by hand instead of by tmr1.
