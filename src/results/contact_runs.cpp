@@ -62,7 +62,8 @@ void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
     if (progress) progress(start);
     const TableRow& first = rows[start];
     const std::string& flag = CellOf(first, fuck1::kFlag);
-    if (flag != kName && flag != kTel) {
+    // The owner's own card is no contact.
+    if ((flag != kName && flag != kTel) || CellOf(first, fuck1::kDel) == fuck1::kOwnerMark) {
       ++start;
       continue;
     }
@@ -74,7 +75,8 @@ void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
     int followers = 0;
     while (next < rows.size() && followers < kMaxRunFollowers &&
            CellOf(rows[next], fuck1::kRawContactId) == CellOf(first, fuck1::kRawContactId) &&
-           CellOf(rows[next], fuck1::kFlag) != flag) {
+           CellOf(rows[next], fuck1::kFlag) != flag &&
+           CellOf(rows[next], fuck1::kDel) != fuck1::kOwnerMark) {
       run.add({CellOf(rows[next], fuck1::kData1), CellOf(rows[next], fuck1::kFlag)});
       ++followers;
       ++next;

@@ -143,6 +143,21 @@ void ResultTables::sortByTextColumn(ResultTable table, std::size_t column, bool 
   changed();
 }
 
+std::size_t ResultTables::markRows(ResultTable table, std::size_t column, std::string_view mark,
+                                   const std::function<bool(const TableRow&)>& which) {
+  std::size_t marked = 0;
+  {
+    std::lock_guard lock(mutex_);
+    for (TableRow& row : tableOf(table)) {
+      if (column >= row.size() || !which(row)) continue;
+      row[column] = mark;
+      ++marked;
+    }
+  }
+  if (marked != 0) changed();
+  return marked;
+}
+
 void ResultTables::purgeFuck1() {
   {
     std::lock_guard lock(mutex_);

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -53,7 +54,10 @@ enum Column {
 }
 namespace fuck1 {
 enum Column { kSn, kId, kMimetypeId, kRawContactId, kData1, kFlag, kDataResultNum, kDel };
-}
+// The [DEL] mark of a live row of the owner's own card (the profile
+// database): kept in the table, never made a contact.
+inline constexpr std::string_view kOwnerMark = "Owner";
+}  // namespace fuck1
 namespace fuck2 {
 enum Column {
   kSn,
@@ -106,6 +110,9 @@ class ResultTables {
   void sortByIntegerColumn(ResultTable table, std::size_t column, std::size_t tieColumn);
   // Sorts by a column compared as text, ASCII letters folded. Stable.
   void sortByTextColumn(ResultTable table, std::size_t column, bool ascending);
+  // Sets `column` of every row `which` picks to `mark`; returns how many.
+  std::size_t markRows(ResultTable table, std::size_t column, std::string_view mark,
+                       const std::function<bool(const TableRow&)>& which);
   // Removes every Fuck1 row whose flag is neither "Name" nor "Tel".
   void purgeFuck1();
 

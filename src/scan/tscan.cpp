@@ -8,12 +8,13 @@
 #include "scan/deleted_carving.h"
 #include "scan/learned_recognition.h"
 #include "scan/live_cells.h"
+#include "scan/owner_profile.h"
 #include "scan/page_classifier.h"
 #include "scan/page_header.h"
 #include "scan/page_step_guard.h"
 #include "scan/record_tests.h"
-#include "scan/scan_source.h"
 #include "scan/scan_findings.h"
+#include "scan/scan_source.h"
 #include "scan/scan_texts.h"
 #include "scan/table_limits.h"
 
@@ -197,7 +198,7 @@ class ScanRun {
     page_.clear();
     LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
     const bool ran = guarded(scan_text::kLiveCellsError, offset, [&] {
-      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_);
+      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_, learned_ != nullptr);
     });
     return ran && outcome == LiveCellsOutcome::kCompleted;
   }
@@ -283,6 +284,8 @@ class ScanRun {
       });
     }
     for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
+    if (const std::size_t owner = MarkOwnerRows(tables_))
+      log(scan_text::kTypeHint, OwnerRowsText(owner));
     return true;
   }
 
