@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "scan/learned_carving.h"
 #include "scan/learned_rows.h"
 #include "scan/page_classifier.h"
 #include "scan/page_format.h"
@@ -143,13 +144,63 @@ void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& 
                      "0D", dateColumn, std::string(kLearnedPageMark)});
   ++best->pages;
   const std::string pageSn = std::to_string(sn);
+  const std::size_t database = catalog_.databaseAt(offset);
+  listed_[offset] = {static_cast<std::size_t>(best - layouts_.data()), pageSn};
   for (const LiveRecord& live : page.records) {
     if (!RecordFits(live.record, layout, db.mimetypes)) continue;
     if (auto row = MakeLearnedRow(live.record, layout, db.mimetypes, pageSn)) {
       tables.append(row->table, std::move(row->cells));
+      noteLiveRow(database, live.record, layout);
       ++best->rows;
     }
   }
+}
+
+std::optional<std::string> LearnedRecognition::rowKey(std::size_t database,
+                                                      const DecodedRecord& record,
+                                                      const TableLayout& layout) const {
+  const auto row = MakeLearnedRow(record, layout, catalog_.databases()[database].mimetypes, "");
+  if (!row) return std::nullopt;
+  std::string key = std::to_string(database) + '|' + std::to_string(static_cast<int>(row->table));
+  for (std::size_t i = 1; i < row->cells.size(); ++i) key += '|' + row->cells[i];
+  return key;
+}
+
+void LearnedRecognition::noteLiveRow(std::size_t database, const DecodedRecord& record,
+                                     const TableLayout& layout) {
+  if (auto key = rowKey(database, record, layout)) liveKeys_.insert(std::move(*key));
+}
+
+void LearnedRecognition::carvePage(std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                                   std::span<const std::uint16_t> pointers,
+                                   const PageRecords& page) {
+  const auto listed = listed_.find(offset);
+  if (listed == listed_.end()) return;
+  const std::size_t database = catalog_.databaseAt(offset);
+  const MimetypeNames& mimetypes = catalog_.databases()[database].mimetypes;
+  LayoutUse& use = layouts_[listed->second.layout];
+  const TableLayout& layout = use.learned.layout;
+  for (const DecodedRecord& record :
+       CarveLayoutRecords(bytes, FreeRegionsOf(bytes, pointers, page), layout, mimetypes)) {
+    auto key = rowKey(database, record, layout);
+    auto row = MakeLearnedRow(record, layout, mimetypes, listed->second.sn);
+    if (!key || !row) continue;
+    carved_.push_back({std::move(*key), std::move(*row)});
+    ++use.carvedRows;
+  }
+}
+
+void LearnedRecognition::finishCarving(ResultTables& tables) {
+  for (CarvedRow& carved : carved_) {
+    std::vector<std::string>& cells = carved.row.cells;
+    cells[0] = "-1";
+    // A copy of a live record, or a further copy of a deleted one.
+    const bool stale = !liveKeys_.insert(carved.key).second;
+    cells[DeletedColumn(carved.row.table) - 1] =
+        stale ? std::string(kStaleCopyMark) : std::string(kDeletedRowMark);
+    tables.append(carved.row.table, std::move(cells));
+  }
+  carved_.clear();
 }
 
 void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const PageRecords& page,
@@ -169,6 +220,7 @@ void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const Page
     if (!RecordFits(record, layout, mimetypes)) continue;
     if (auto row = MakeLearnedRow(record, layout, mimetypes, pageSn)) {
       tables.append(row->table, std::move(row->cells));
+      noteLiveRow(catalog_.databaseAt(offset), record, layout);
       ++best->rows;
       added = true;
     }
@@ -203,6 +255,7 @@ std::vector<std::string> LearnedRecognition::summaryLines() const {
                 : "," + std::to_string(layout.maxColumns) + "列";
     line += fromSchema ? ",来源:数据库结构" : ",来源:内置格式" + layout.name;
     line += ",页数:" + std::to_string(use.pages) + ",记录数:" + std::to_string(use.rows);
+    if (use.carvedRows != 0) line += ",删除记录数:" + std::to_string(use.carvedRows);
     lines.push_back(std::move(line));
   }
   return lines;

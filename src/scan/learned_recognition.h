@@ -13,10 +13,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "scan/learned_rows.h"
 #include "scan/page_descriptor.h"
 #include "scan/page_gaps.h"
 #include "scan/page_records.h"
@@ -50,6 +54,19 @@ class LearnedRecognition {
   // layout most of them fit wins).
   void recognisePage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
                      ResultTables& tables);
+
+  // Normal-space pass, after recognisePage: carves the deleted records of a
+  // page it listed out of the page's free bytes (`bytes`, the page's own)
+  // with the page's layout. Their rows wait for finishCarving.
+  void carvePage(std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                 std::span<const std::uint16_t> pointers, const PageRecords& page);
+
+  // After the normal-space pass: adds the carved rows, with ID "-1" and the
+  // mark "DEL", or kStaleCopyMark where a live row of the same database has
+  // the same fields (an old copy of a record that was moved or rewritten,
+  // not a deleted one) or an earlier carved row has (a deleted record is
+  // listed once).
+  void finishCarving(ResultTables& tables);
 
   // Normal-space pass: a contacts-data page the fixed layout listed (DB-Result
   // number `pageSn`), with its live records. The fixed layout takes the first
@@ -86,9 +103,26 @@ class LearnedRecognition {
     LearnedLayout learned;
     std::size_t pages = 0;
     std::size_t rows = 0;
+    std::size_t carvedRows = 0;
   };
 
+  struct ListedPage {
+    std::size_t layout;  // index into layouts_
+    std::string sn;      // its DB-Result number
+  };
+  struct CarvedRow {
+    std::string key;
+    LearnedRow row;
+  };
+  // The identity of a record's row in its database, without its id and page.
+  std::optional<std::string> rowKey(std::size_t database, const DecodedRecord& record,
+                                    const TableLayout& layout) const;
+  void noteLiveRow(std::size_t database, const DecodedRecord& record, const TableLayout& layout);
+
   SchemaCatalog catalog_;
+  std::map<std::uint64_t, ListedPage> listed_;
+  std::set<std::string> liveKeys_;
+  std::vector<CarvedRow> carved_;
   std::vector<PageDescriptor> descriptors_;
   std::vector<LayoutUse> layouts_;
 };

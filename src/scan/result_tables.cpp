@@ -38,6 +38,19 @@ std::string_view ResultTableCaption(ResultTable table) {
   return {};
 }
 
+std::size_t DeletedColumn(ResultTable table) {
+  switch (table) {
+    case ResultTable::kFuck1:
+      return fuck1::kDel;
+    case ResultTable::kFuck2:
+      return fuck2::kDel;
+    case ResultTable::kFuck3:
+      return fuck3::kDel;
+    default:
+      return 0;
+  }
+}
+
 std::int64_t ResultTables::append(ResultTable table, std::vector<std::string> cells) {
   std::int64_t serial;
   {

@@ -89,6 +89,15 @@ enum Column {
 };
 }
 
+// Marks of the [DEL] column of Fuck1, Fuck2 and Fuck3: a row carved from
+// deleted space, and a carved old copy of a record that is still live (moved
+// or rewritten, not deleted), which no list of deleted records shows.
+inline constexpr std::string_view kDeletedRowMark = "DEL";
+inline constexpr std::string_view kStaleCopyMark = "Stale";
+
+// The [DEL] column of Fuck1, Fuck2 or Fuck3.
+std::size_t DeletedColumn(ResultTable table);
+
 class ResultTables {
  public:
   // Appends a row whose cells after SN are `cells` (one per further column).

@@ -273,16 +273,18 @@ class ScanRun {
         continue;
       if (StopRequested()) return false;
       const auto start = static_cast<std::uint64_t>(*offset);
-      readLearnedPage(start, buffer, [&](std::size_t cells) {
+      readLearnedPage(start, buffer, [&](std::size_t cells, std::span<const std::uint8_t>) {
         learned_->completeListedDataPage(start, page_, cells, row[db_result::kSn], tables_);
       });
     }
     for (const std::uint64_t offset : learnedPages) {
       if (StopRequested()) return false;
-      readLearnedPage(offset, buffer, [&](std::size_t cells) {
+      readLearnedPage(offset, buffer, [&](std::size_t cells, std::span<const std::uint8_t> page) {
         learned_->recognisePage(offset, page_, cells, tables_);
+        learned_->carvePage(offset, page.first(learned_->pageBytesAt(offset)), pointers_, page_);
       });
     }
+    learned_->finishCarving(tables_);
     for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
     if (const std::size_t owner = MarkOwnerRows(tables_))
       log(scan_text::kTypeHint, OwnerRowsText(owner));
@@ -290,7 +292,7 @@ class ScanRun {
   }
 
   // Reads and decodes the page at `offset` into page_, then runs `step` with
-  // its cell count behind the bug firewall.
+  // its cell count and bytes behind the bug firewall.
   template <class Step>
   void readLearnedPage(std::uint64_t offset, std::vector<std::uint8_t>& buffer, Step&& step) {
     const auto page = readListedPage(offset, buffer);
@@ -298,7 +300,7 @@ class ScanRun {
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (!decodeLiveCells(page, 0, offset)) return;
-    (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells); });
+    (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells, page); });
   }
 
   // The page at `offset`, read as the whole sectors that cover it (raw disks
