@@ -39,6 +39,19 @@ std::optional<Carved> IntactRecord(std::span<const std::uint8_t> page, std::size
   return Carved{*record, recordEnd};
 }
 
+// Whether `count` serial-type varints the decoder takes start at `from` and
+// end before `end`.
+bool HoldsSerialTypes(std::span<const std::uint8_t> page, std::size_t from, std::size_t end,
+                      std::size_t count) {
+  for (std::size_t read = 0; read < count; ++read) {
+    const auto type =
+        ReadShortVarint(page.data(), end, from, static_cast<std::uint32_t>(kLongestSerialType));
+    if (!type) return false;
+    from += type->length;
+  }
+  return true;
+}
+
 // A cell at `at` whose first four bytes were overwritten. Its header-length
 // byte lay at offset 2 or 3 (one-byte payload length and rowid, or one of
 // them two bytes long), so its serial types start at 3 (the first, the
@@ -54,6 +67,9 @@ std::optional<Carved> OverwrittenCell(std::span<const std::uint8_t> page, std::s
   if (freed <= kOverwrittenBytes || cellEnd > end) return std::nullopt;
   std::optional<Carved> best;
   for (const bool firstLost : {true, false}) {
+    if (!HoldsSerialTypes(page, at + kOverwrittenBytes, cellEnd,
+                          layout.minColumns - (firstLost ? 1 : 0)))
+      continue;  // most free bytes: nothing to rebuild
     // The header rebuilt: a length byte, then the serial types and content.
     std::vector<std::uint8_t> rebuilt(1, 0);
     if (firstLost) rebuilt.push_back(0);
