@@ -55,7 +55,7 @@ void AddRunEntries(const SortedEntryList& run, SortedEntryList& out) {
 
 bool MakesContact(const TableRow& row) {
   const std::string& mark = CellOf(row, fuck1::kDel);
-  return mark != fuck1::kOwnerMark && mark != kStaleCopyMark;
+  return mark != fuck1::kOwnerMark && !IsOldVersionMark(mark);
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
     if (progress) progress(start);
     const TableRow& first = rows[start];
     const std::string& flag = CellOf(first, fuck1::kFlag);
-    // The owner's own card is no contact; an old copy's live record is listed.
+    // The owner's own card is no contact; an old version's newer one is listed.
     if ((flag != kName && flag != kTel) || !MakesContact(first)) {
       ++start;
       continue;

@@ -26,6 +26,7 @@
 #include "scan/page_records.h"
 #include "scan/result_tables.h"
 #include "scan/schema_catalog.h"
+#include "scan/wal_frames.h"
 
 namespace orv {
 
@@ -67,6 +68,14 @@ class LearnedRecognition {
   // not a deleted one) or an earlier carved row has (a deleted record is
   // listed once).
   void finishCarving(ResultTables& tables);
+
+  // After finishCarving: where a write-ahead log found in the image holds a
+  // newer version of a page, the rows of the older versions (the database
+  // file's page, earlier and uncommitted frames) are listed once: a row the
+  // newest committed version holds as it is, or an earlier old version
+  // holds, is removed; another is marked kHistoryMark. Returns the activity
+  // log texts, one per log.
+  std::vector<std::string> settleVersions(ResultTables& tables);
 
   // Normal-space pass: a contacts-data page the fixed layout listed (DB-Result
   // number `pageSn`), with its live records. The fixed layout takes the first
@@ -123,6 +132,7 @@ class LearnedRecognition {
   std::map<std::uint64_t, ListedPage> listed_;
   std::set<std::string> liveKeys_;
   std::vector<CarvedRow> carved_;
+  std::vector<WalLog> wals_;
   std::vector<PageDescriptor> descriptors_;
   std::vector<LayoutUse> layouts_;
 };

@@ -171,6 +171,16 @@ std::size_t ResultTables::markRows(ResultTable table, std::size_t column, std::s
   return marked;
 }
 
+std::size_t ResultTables::editRows(ResultTable table, const std::function<bool(TableRow&)>& keep) {
+  std::size_t removed = 0;
+  {
+    std::lock_guard lock(mutex_);
+    removed = std::erase_if(tableOf(table), [&](TableRow& row) { return !keep(row); });
+  }
+  changed();
+  return removed;
+}
+
 void ResultTables::purgeFuck1() {
   {
     std::lock_guard lock(mutex_);

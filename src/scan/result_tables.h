@@ -94,6 +94,15 @@ enum Column {
 // or rewritten, not deleted), which no list of deleted records shows.
 inline constexpr std::string_view kDeletedRowMark = "DEL";
 inline constexpr std::string_view kStaleCopyMark = "Stale";
+// A row of an older version of a page (a write-ahead log holds a newer one)
+// that the newer version does not hold as it is.
+inline constexpr std::string_view kHistoryMark = "History";
+
+// Whether a [DEL] mark stands for an old version of a record, which the
+// preview lists leave out: their newer version is listed.
+inline bool IsOldVersionMark(std::string_view mark) {
+  return mark == kStaleCopyMark || mark == kHistoryMark;
+}
 
 // The [DEL] column of Fuck1, Fuck2 or Fuck3.
 std::size_t DeletedColumn(ResultTable table);
@@ -122,6 +131,9 @@ class ResultTables {
   // Sets `column` of every row `which` picks to `mark`; returns how many.
   std::size_t markRows(ResultTable table, std::size_t column, std::string_view mark,
                        const std::function<bool(const TableRow&)>& which);
+  // Runs `keep` on every row of `table`, which may change it; removes the rows
+  // it returns false for. Returns how many were removed.
+  std::size_t editRows(ResultTable table, const std::function<bool(TableRow&)>& keep);
   // Removes every Fuck1 row whose flag is neither "Name" nor "Tel".
   void purgeFuck1();
 

@@ -285,6 +285,8 @@ class ScanRun {
       });
     }
     learned_->finishCarving(tables_);
+    for (const std::string& line : learned_->settleVersions(tables_))
+      log(scan_text::kTypeHint, line);
     for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
     if (const std::size_t owner = MarkOwnerRows(tables_))
       log(scan_text::kTypeHint, OwnerRowsText(owner));
