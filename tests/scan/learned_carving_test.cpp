@@ -108,7 +108,9 @@ TEST_F(LearnedCarvingScanTest, EveryDeletedCallComesBackOnceMarkedDeleted) {
   EXPECT_EQ(RowsMarked(""), live);
   EXPECT_EQ(RowsMarked(kDeletedRowMark), deleted);
   for (const TableRow& row : tables_.rows(ResultTable::kFuck2))
-    if (row[fuck2::kDel] == kDeletedRowMark) EXPECT_EQ(row[fuck2::kId], "-1");
+    if (row[fuck2::kDel] == kDeletedRowMark) {
+      EXPECT_EQ(row[fuck2::kId], "-1");
+    }
 }
 
 // Old copies are left by rewritten rows and by rows moved when a page split;

@@ -38,7 +38,9 @@ TEST(WalFramesTest, HeadersNeedTheMagicTheVersionAndAPageSize) {
                                          {0x377f0682, 3007000, 3072, false}}) {
     const auto log = ReadWalHeader(Header(c.magic, c.version, c.pageBytes), 512);
     EXPECT_EQ(log.has_value(), c.log) << std::hex << c.magic << " " << std::dec << c.pageBytes;
-    if (log) EXPECT_EQ(log->salt2, 0x22222222u);
+    if (log) {
+      EXPECT_EQ(log->salt2, 0x22222222u);
+    }
   }
   const auto whole = Header(0x377f0682, 3007000, 4096);
   EXPECT_FALSE(ReadWalHeader(std::span(whole).first(kWalHeaderBytes - 1), 0));
