@@ -3,17 +3,17 @@
 namespace orv {
 namespace {
 
-constexpr std::string_view kDeletedMark = "DEL";
-
 FoundRows CountRows(const ResultTables& tables, ResultTable table, std::size_t delColumn) {
   FoundRows found;
   // Row by row rather than a copy of the table, which may be large.
   const std::size_t count = tables.rowCount(table);
   for (std::size_t i = 0; i < count; ++i) {
     const TableRow row = tables.row(table, i);
-    if (delColumn < row.size() && row[delColumn] == kDeletedMark) {
+    const std::string_view mark = delColumn < row.size() ? row[delColumn] : "";
+    // An old version of a record is counted with its newer one.
+    if (mark == kDeletedRowMark) {
       ++found.deleted;
-    } else {
+    } else if (!IsOldVersionMark(mark)) {
       ++found.live;
     }
   }
