@@ -53,6 +53,11 @@ void AddRunEntries(const SortedEntryList& run, SortedEntryList& out) {
   if (numbers.size() % 2 == 1) out.add(SingleNumberEntry(nameFor(pair), numbers.back()));
 }
 
+bool MakesContact(const TableRow& row) {
+  const std::string& mark = CellOf(row, fuck1::kDel);
+  return mark != fuck1::kOwnerMark && !IsOldVersionMark(mark);
+}
+
 }  // namespace
 
 void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
@@ -62,7 +67,8 @@ void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
     if (progress) progress(start);
     const TableRow& first = rows[start];
     const std::string& flag = CellOf(first, fuck1::kFlag);
-    if (flag != kName && flag != kTel) {
+    // The owner's own card is no contact; an old version's newer one is listed.
+    if ((flag != kName && flag != kTel) || !MakesContact(first)) {
       ++start;
       continue;
     }
@@ -74,7 +80,7 @@ void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
     int followers = 0;
     while (next < rows.size() && followers < kMaxRunFollowers &&
            CellOf(rows[next], fuck1::kRawContactId) == CellOf(first, fuck1::kRawContactId) &&
-           CellOf(rows[next], fuck1::kFlag) != flag) {
+           CellOf(rows[next], fuck1::kFlag) != flag && MakesContact(rows[next])) {
       run.add({CellOf(rows[next], fuck1::kData1), CellOf(rows[next], fuck1::kFlag)});
       ++followers;
       ++next;

@@ -11,6 +11,7 @@ void AssembleCalls(const std::vector<TableRow>& rows, PreviewEntries& out,
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (progress) progress(i);
     const TableRow& row = rows[i];
+    if (IsOldVersionMark(CellOf(row, fuck2::kDel))) continue;  // its newer one is listed
     const std::string& duration = CellOf(row, fuck2::kDuration);
     out.listFor(CellOf(row, fuck2::kId))
         .add({CallTypeWord(CellOf(row, fuck2::kType)), duration == "NoUser" ? "0" : duration,
@@ -23,6 +24,7 @@ void AssembleMessages(const std::vector<TableRow>& rows, PreviewEntries& out,
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (progress) progress(i);
     const TableRow& row = rows[i];
+    if (IsOldVersionMark(CellOf(row, fuck3::kDel))) continue;  // its newer one is listed
     out.listFor(CellOf(row, fuck3::kId))
         .add({MessageTypeWord(CellOf(row, fuck3::kSmsType)), CellOf(row, fuck3::kData),
               CellOf(row, fuck3::kBody), CellOf(row, fuck3::kTel1)});

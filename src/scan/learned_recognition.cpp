@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "scan/learned_carving.h"
 #include "scan/learned_rows.h"
 #include "scan/page_classifier.h"
 #include "scan/page_format.h"
@@ -53,6 +54,7 @@ PageKind KindOf(LayoutTable table) {
 void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
                                    std::uint64_t blockOffset) {
   for (std::size_t s = 0; s < kScanBlockBytes; s += kSectorBytes) {
+    if (auto wal = ReadWalHeader(buffer.subspan(s), blockOffset + s)) wals_.push_back(*wal);
     if (!catalog_.noteHeader(blockOffset + s, buffer.subspan(s))) continue;
     const std::uint32_t pageBytes = catalog_.databases().back().pageBytes;
     // Page 1: the schema table's root, a leaf in small databases.
@@ -67,6 +69,7 @@ void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
         catalog_.noteSchemaRecord(blockOffset + s, std::move(*record));
     }
   }
+  for (WalLog& wal : wals_) NoteWalFrames(wal, buffer, blockOffset, blockOffset + kScanBlockBytes);
 }
 
 void LearnedRecognition::notePage(std::span<const std::uint8_t> buffer, std::size_t q,
@@ -143,13 +146,63 @@ void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& 
                      "0D", dateColumn, std::string(kLearnedPageMark)});
   ++best->pages;
   const std::string pageSn = std::to_string(sn);
+  const std::size_t database = catalog_.databaseAt(offset);
+  listed_[offset] = {static_cast<std::size_t>(best - layouts_.data()), pageSn};
   for (const LiveRecord& live : page.records) {
     if (!RecordFits(live.record, layout, db.mimetypes)) continue;
     if (auto row = MakeLearnedRow(live.record, layout, db.mimetypes, pageSn)) {
       tables.append(row->table, std::move(row->cells));
+      noteLiveRow(database, live.record, layout);
       ++best->rows;
     }
   }
+}
+
+std::optional<std::string> LearnedRecognition::rowKey(std::size_t database,
+                                                      const DecodedRecord& record,
+                                                      const TableLayout& layout) const {
+  const auto row = MakeLearnedRow(record, layout, catalog_.databases()[database].mimetypes, "");
+  if (!row) return std::nullopt;
+  std::string key = std::to_string(database) + '|' + std::to_string(static_cast<int>(row->table));
+  for (std::size_t i = 1; i < row->cells.size(); ++i) key += '|' + row->cells[i];
+  return key;
+}
+
+void LearnedRecognition::noteLiveRow(std::size_t database, const DecodedRecord& record,
+                                     const TableLayout& layout) {
+  if (auto key = rowKey(database, record, layout)) liveKeys_.insert(std::move(*key));
+}
+
+void LearnedRecognition::carvePage(std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                                   std::span<const std::uint16_t> pointers,
+                                   const PageRecords& page) {
+  const auto listed = listed_.find(offset);
+  if (listed == listed_.end()) return;
+  const std::size_t database = catalog_.databaseAt(offset);
+  const MimetypeNames& mimetypes = catalog_.databases()[database].mimetypes;
+  LayoutUse& use = layouts_[listed->second.layout];
+  const TableLayout& layout = use.learned.layout;
+  for (const DecodedRecord& record :
+       CarveLayoutRecords(bytes, FreeRegionsOf(bytes, pointers, page), layout, mimetypes)) {
+    auto key = rowKey(database, record, layout);
+    auto row = MakeLearnedRow(record, layout, mimetypes, listed->second.sn);
+    if (!key || !row) continue;
+    carved_.push_back({std::move(*key), std::move(*row)});
+    ++use.carvedRows;
+  }
+}
+
+void LearnedRecognition::finishCarving(ResultTables& tables) {
+  for (CarvedRow& carved : carved_) {
+    std::vector<std::string>& cells = carved.row.cells;
+    cells[0] = "-1";
+    // A copy of a live record, or a further copy of a deleted one.
+    const bool stale = !liveKeys_.insert(carved.key).second;
+    cells[DeletedColumn(carved.row.table) - 1] =
+        stale ? std::string(kStaleCopyMark) : std::string(kDeletedRowMark);
+    tables.append(carved.row.table, std::move(cells));
+  }
+  carved_.clear();
 }
 
 void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const PageRecords& page,
@@ -169,11 +222,79 @@ void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const Page
     if (!RecordFits(record, layout, mimetypes)) continue;
     if (auto row = MakeLearnedRow(record, layout, mimetypes, pageSn)) {
       tables.append(row->table, std::move(row->cells));
+      noteLiveRow(catalog_.databaseAt(offset), record, layout);
       ++best->rows;
       added = true;
     }
   }
   if (added) ++best->pages;
+}
+
+std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables) {
+  std::set<std::uint64_t> older;
+  std::map<std::uint64_t, std::size_t> frameDatabase;  // a frame's page -> its log's database
+  for (const WalLog& wal : wals_) {
+    const std::size_t database = catalog_.databaseAt(wal.offset);
+    const DatabaseInfo& db = catalog_.databases()[database];
+    std::optional<std::uint64_t> file;
+    if (db.hasHeader && db.pageBytes == wal.pageBytes) file = db.offset;
+    older.merge(SupersededPages(wal, file));
+    for (const WalFrame& frame : wal.frames) frameDatabase[frame.pageOffset] = database;
+  }
+  std::vector<std::string> lines;
+  if (older.empty()) return lines;
+  std::map<std::string, std::uint64_t> pageOf;  // DB-Result SN -> page offset
+  for (const TableRow& row : tables.rows(ResultTable::kDbResult))
+    if (const auto offset = ParseInt64(row[db_result::kStartOffset]); offset && *offset >= 0)
+      pageOf[row[db_result::kSn]] = static_cast<std::uint64_t>(*offset);
+  std::size_t history = 0;
+  for (const auto& [table, pageColumn] :
+       {std::pair<ResultTable, std::size_t>{ResultTable::kFuck1, fuck1::kDataResultNum},
+        std::pair<ResultTable, std::size_t>{ResultTable::kFuck2, fuck2::kDbResultNum},
+        std::pair<ResultTable, std::size_t>{ResultTable::kFuck3, fuck3::kDbResultNum}}) {
+    const std::size_t del = DeletedColumn(table);
+    const std::size_t id = 1;  // the record's rowid, "-1" on carved rows
+    // The page of a live row, when it has one.
+    auto pageOfRow = [&](const TableRow& row) -> std::optional<std::uint64_t> {
+      if (row[id] == "-1" || !row[del].empty()) return std::nullopt;
+      const auto page = pageOf.find(row[pageColumn]);
+      if (page == pageOf.end()) return std::nullopt;
+      return page->second;
+    };
+    auto keyOf = [&](const TableRow& row, std::uint64_t page) {
+      const auto frame = frameDatabase.find(page);
+      return std::to_string(frame != frameDatabase.end() ? frame->second
+                                                         : catalog_.databaseAt(page)) +
+             '|' + row[id];
+    };
+    auto fieldsOf = [&](const TableRow& row) {
+      std::string fields;
+      for (std::size_t c = 1; c < row.size(); ++c)
+        if (c != pageColumn && c != del) fields += row[c] + '\x1f';
+      return fields;
+    };
+    std::map<std::string, std::set<std::string>> listed;  // record -> the versions listed
+    for (const TableRow& row : tables.rows(table))
+      if (const auto page = pageOfRow(row); page && older.count(*page) == 0)
+        listed[keyOf(row, *page)].insert(fieldsOf(row));
+    tables.editRows(table, [&](TableRow& row) {
+      const auto page = pageOfRow(row);
+      if (!page || older.count(*page) == 0) return true;
+      if (!listed[keyOf(row, *page)].insert(fieldsOf(row)).second) return false;
+      row[del] = kHistoryMark;
+      ++history;
+      return true;
+    });
+  }
+  for (const WalLog& wal : wals_) {
+    std::size_t committed = 0;
+    for (std::size_t i = 0; i < wal.frames.size(); ++i)
+      if (wal.frames[i].commit) committed = i + 1;
+    lines.push_back("预写日志(WAL):偏移值为" + std::to_string(wal.offset) + ",帧数:" +
+                    std::to_string(wal.frames.size()) + ",已提交帧数:" + std::to_string(committed));
+  }
+  lines.push_back("旧版本记录数:" + std::to_string(history));
+  return lines;
 }
 
 std::size_t LearnedRecognition::pageBytesAt(std::uint64_t offset) const {
@@ -203,6 +324,7 @@ std::vector<std::string> LearnedRecognition::summaryLines() const {
                 : "," + std::to_string(layout.maxColumns) + "列";
     line += fromSchema ? ",来源:数据库结构" : ",来源:内置格式" + layout.name;
     line += ",页数:" + std::to_string(use.pages) + ",记录数:" + std::to_string(use.rows);
+    if (use.carvedRows != 0) line += ",删除记录数:" + std::to_string(use.carvedRows);
     lines.push_back(std::move(line));
   }
   return lines;

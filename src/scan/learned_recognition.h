@@ -13,15 +13,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "scan/learned_rows.h"
 #include "scan/page_descriptor.h"
 #include "scan/page_gaps.h"
 #include "scan/page_records.h"
 #include "scan/result_tables.h"
 #include "scan/schema_catalog.h"
+#include "scan/wal_frames.h"
 
 namespace orv {
 
@@ -50,6 +55,27 @@ class LearnedRecognition {
   // layout most of them fit wins).
   void recognisePage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
                      ResultTables& tables);
+
+  // Normal-space pass, after recognisePage: carves the deleted records of a
+  // page it listed out of the page's free bytes (`bytes`, the page's own)
+  // with the page's layout. Their rows wait for finishCarving.
+  void carvePage(std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                 std::span<const std::uint16_t> pointers, const PageRecords& page);
+
+  // After the normal-space pass: adds the carved rows, with ID "-1" and the
+  // mark "DEL", or kStaleCopyMark where a live row of the same database has
+  // the same fields (an old copy of a record that was moved or rewritten,
+  // not a deleted one) or an earlier carved row has (a deleted record is
+  // listed once).
+  void finishCarving(ResultTables& tables);
+
+  // After finishCarving: where a write-ahead log found in the image holds a
+  // newer version of a page, the rows of the older versions (the database
+  // file's page, earlier and uncommitted frames) are listed once: a row the
+  // newest committed version holds as it is, or an earlier old version
+  // holds, is removed; another is marked kHistoryMark. Returns the activity
+  // log texts, one per log.
+  std::vector<std::string> settleVersions(ResultTables& tables);
 
   // Normal-space pass: a contacts-data page the fixed layout listed (DB-Result
   // number `pageSn`), with its live records. The fixed layout takes the first
@@ -86,9 +112,27 @@ class LearnedRecognition {
     LearnedLayout learned;
     std::size_t pages = 0;
     std::size_t rows = 0;
+    std::size_t carvedRows = 0;
   };
 
+  struct ListedPage {
+    std::size_t layout;  // index into layouts_
+    std::string sn;      // its DB-Result number
+  };
+  struct CarvedRow {
+    std::string key;
+    LearnedRow row;
+  };
+  // The identity of a record's row in its database, without its id and page.
+  std::optional<std::string> rowKey(std::size_t database, const DecodedRecord& record,
+                                    const TableLayout& layout) const;
+  void noteLiveRow(std::size_t database, const DecodedRecord& record, const TableLayout& layout);
+
   SchemaCatalog catalog_;
+  std::map<std::uint64_t, ListedPage> listed_;
+  std::set<std::string> liveKeys_;
+  std::vector<CarvedRow> carved_;
+  std::vector<WalLog> wals_;
   std::vector<PageDescriptor> descriptors_;
   std::vector<LayoutUse> layouts_;
 };

@@ -41,7 +41,8 @@ void SortCellPointersAsText(std::vector<std::uint16_t>& pointers) {
 }
 
 LiveCellsOutcome DecodeLiveCells(std::span<const std::uint16_t> pointers, std::size_t pageOffset,
-                                 std::span<const std::uint8_t> buffer, PageRecords& out) {
+                                 std::span<const std::uint8_t> buffer, PageRecords& out,
+                                 bool anyRowid) {
   const std::size_t size = buffer.size();
   for (const std::uint16_t pointer : pointers) {
     if (StopRequested()) return LiveCellsOutcome::kStopped;
@@ -49,7 +50,9 @@ LiveCellsOutcome DecodeLiveCells(std::span<const std::uint16_t> pointers, std::s
     // Table leaf cell: payload-length varint, rowid varint, then the record.
     const auto payload = ReadShortVarint(buffer.data(), size, cell, 2);
     if (!payload || payload->value == 0) continue;
-    const auto rowid = ReadShortVarint(buffer.data(), size, cell + payload->length, 5);
+    const std::size_t rowidPos = cell + payload->length;
+    const auto rowid = anyRowid ? ReadFullVarint(buffer.data(), size, rowidPos)
+                                : ReadShortVarint(buffer.data(), size, rowidPos, 5);
     if (!rowid) continue;
     const std::size_t headerPos = cell + payload->length + rowid->length;
     if (headerPos >= size) continue;
@@ -58,7 +61,7 @@ LiveCellsOutcome DecodeLiveCells(std::span<const std::uint16_t> pointers, std::s
 
     auto record = DecodeRecord(buffer, headerPos, payload->value);
     if (!record) continue;
-    record->values[0] = std::to_string(rowid->value);
+    record->values[0] = std::to_string(static_cast<std::int64_t>(rowid->value));
     InsertColumnCount(out.columnCounts, record->columnCount());
     const auto length =
         static_cast<std::uint32_t>(payload->length + rowid->length + payload->value);

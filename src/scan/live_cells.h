@@ -21,10 +21,12 @@ enum class LiveCellsOutcome { kCompleted, kStopped };
 // lie inside the page) of the page at `pageOffset` in `buffer`, appending one
 // entry per accepted record to `out`. Bad cells are skipped. Returns kStopped
 // when the shared stop flag was seen before a cell; entries appended until
-// then stay. Reads nothing outside `buffer`.
+// then stay. Reads nothing outside `buffer`. Rowids are taken in their short
+// forms (up to five bytes) unless `anyRowid`, which also takes the long forms
+// of large and negative rowids (the ids of the owner's profile database).
 [[nodiscard]] LiveCellsOutcome DecodeLiveCells(std::span<const std::uint16_t> pointers,
                                                std::size_t pageOffset,
                                                std::span<const std::uint8_t> buffer,
-                                               PageRecords& out);
+                                               PageRecords& out, bool anyRowid = false);
 
 }  // namespace orv

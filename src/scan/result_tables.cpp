@@ -38,6 +38,19 @@ std::string_view ResultTableCaption(ResultTable table) {
   return {};
 }
 
+std::size_t DeletedColumn(ResultTable table) {
+  switch (table) {
+    case ResultTable::kFuck1:
+      return fuck1::kDel;
+    case ResultTable::kFuck2:
+      return fuck2::kDel;
+    case ResultTable::kFuck3:
+      return fuck3::kDel;
+    default:
+      return 0;
+  }
+}
+
 std::int64_t ResultTables::append(ResultTable table, std::vector<std::string> cells) {
   std::int64_t serial;
   {
@@ -141,6 +154,31 @@ void ResultTables::sortByTextColumn(ResultTable table, std::size_t column, bool 
     });
   }
   changed();
+}
+
+std::size_t ResultTables::markRows(ResultTable table, std::size_t column, std::string_view mark,
+                                   const std::function<bool(const TableRow&)>& which) {
+  std::size_t marked = 0;
+  {
+    std::lock_guard lock(mutex_);
+    for (TableRow& row : tableOf(table)) {
+      if (column >= row.size() || !which(row)) continue;
+      row[column] = mark;
+      ++marked;
+    }
+  }
+  if (marked != 0) changed();
+  return marked;
+}
+
+std::size_t ResultTables::editRows(ResultTable table, const std::function<bool(TableRow&)>& keep) {
+  std::size_t removed = 0;
+  {
+    std::lock_guard lock(mutex_);
+    removed = std::erase_if(tableOf(table), [&](TableRow& row) { return !keep(row); });
+  }
+  changed();
+  return removed;
 }
 
 void ResultTables::purgeFuck1() {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -28,9 +29,6 @@ enum class ResultTable {
 inline constexpr int kResultTableCount = 5;
 
 using TableRow = std::vector<std::string>;
-
-// The DEL cell of a row carved from deleted space.
-inline constexpr std::string_view kDeletedRowMark = "DEL";
 
 // Column captions, SN first.
 const std::vector<std::string_view>& ResultTableColumns(ResultTable table);
@@ -56,7 +54,10 @@ enum Column {
 }
 namespace fuck1 {
 enum Column { kSn, kId, kMimetypeId, kRawContactId, kData1, kFlag, kDataResultNum, kDel };
-}
+// The [DEL] mark of a live row of the owner's own card (the profile
+// database): kept in the table, never made a contact.
+inline constexpr std::string_view kOwnerMark = "Owner";
+}  // namespace fuck1
 namespace fuck2 {
 enum Column {
   kSn,
@@ -88,6 +89,24 @@ enum Column {
 };
 }
 
+// Marks of the [DEL] column of Fuck1, Fuck2 and Fuck3: a row carved from
+// deleted space, and a carved old copy of a record that is still live (moved
+// or rewritten, not deleted), which no list of deleted records shows.
+inline constexpr std::string_view kDeletedRowMark = "DEL";
+inline constexpr std::string_view kStaleCopyMark = "Stale";
+// A row of an older version of a page (a write-ahead log holds a newer one)
+// that the newer version does not hold as it is.
+inline constexpr std::string_view kHistoryMark = "History";
+
+// Whether a [DEL] mark stands for an old version of a record, which the
+// preview lists leave out: their newer version is listed.
+inline bool IsOldVersionMark(std::string_view mark) {
+  return mark == kStaleCopyMark || mark == kHistoryMark;
+}
+
+// The [DEL] column of Fuck1, Fuck2 or Fuck3.
+std::size_t DeletedColumn(ResultTable table);
+
 class ResultTables {
  public:
   // Appends a row whose cells after SN are `cells` (one per further column).
@@ -109,6 +128,12 @@ class ResultTables {
   void sortByIntegerColumn(ResultTable table, std::size_t column, std::size_t tieColumn);
   // Sorts by a column compared as text, ASCII letters folded. Stable.
   void sortByTextColumn(ResultTable table, std::size_t column, bool ascending);
+  // Sets `column` of every row `which` picks to `mark`; returns how many.
+  std::size_t markRows(ResultTable table, std::size_t column, std::string_view mark,
+                       const std::function<bool(const TableRow&)>& which);
+  // Runs `keep` on every row of `table`, which may change it; removes the rows
+  // it returns false for. Returns how many were removed.
+  std::size_t editRows(ResultTable table, const std::function<bool(TableRow&)>& keep);
   // Removes every Fuck1 row whose flag is neither "Name" nor "Tel".
   void purgeFuck1();
 

@@ -9,9 +9,11 @@ FoundRows CountRows(const ResultTables& tables, ResultTable table, std::size_t d
   const std::size_t count = tables.rowCount(table);
   for (std::size_t i = 0; i < count; ++i) {
     const TableRow row = tables.row(table, i);
-    if (delColumn < row.size() && row[delColumn] == kDeletedRowMark) {
+    const std::string_view mark = delColumn < row.size() ? row[delColumn] : "";
+    // An old version of a record is counted with its newer one.
+    if (mark == kDeletedRowMark) {
       ++found.deleted;
-    } else {
+    } else if (!IsOldVersionMark(mark)) {
       ++found.live;
     }
   }

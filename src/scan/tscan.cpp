@@ -8,12 +8,13 @@
 #include "scan/deleted_carving.h"
 #include "scan/learned_recognition.h"
 #include "scan/live_cells.h"
+#include "scan/owner_profile.h"
 #include "scan/page_classifier.h"
 #include "scan/page_header.h"
 #include "scan/page_step_guard.h"
 #include "scan/record_tests.h"
-#include "scan/scan_source.h"
 #include "scan/scan_findings.h"
+#include "scan/scan_source.h"
 #include "scan/scan_texts.h"
 #include "scan/table_limits.h"
 
@@ -197,7 +198,7 @@ class ScanRun {
     page_.clear();
     LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
     const bool ran = guarded(scan_text::kLiveCellsError, offset, [&] {
-      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_);
+      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_, learned_ != nullptr);
     });
     return ran && outcome == LiveCellsOutcome::kCompleted;
   }
@@ -272,22 +273,28 @@ class ScanRun {
         continue;
       if (StopRequested()) return false;
       const auto start = static_cast<std::uint64_t>(*offset);
-      readLearnedPage(start, buffer, [&](std::size_t cells) {
+      readLearnedPage(start, buffer, [&](std::size_t cells, std::span<const std::uint8_t>) {
         learned_->completeListedDataPage(start, page_, cells, row[db_result::kSn], tables_);
       });
     }
     for (const std::uint64_t offset : learnedPages) {
       if (StopRequested()) return false;
-      readLearnedPage(offset, buffer, [&](std::size_t cells) {
+      readLearnedPage(offset, buffer, [&](std::size_t cells, std::span<const std::uint8_t> page) {
         learned_->recognisePage(offset, page_, cells, tables_);
+        learned_->carvePage(offset, page.first(learned_->pageBytesAt(offset)), pointers_, page_);
       });
     }
+    learned_->finishCarving(tables_);
+    for (const std::string& line : learned_->settleVersions(tables_))
+      log(scan_text::kTypeHint, line);
     for (const std::string& line : learned_->summaryLines()) log(scan_text::kTypeHint, line);
+    if (const std::size_t owner = MarkOwnerRows(tables_))
+      log(scan_text::kTypeHint, OwnerRowsText(owner));
     return true;
   }
 
   // Reads and decodes the page at `offset` into page_, then runs `step` with
-  // its cell count behind the bug firewall.
+  // its cell count and bytes behind the bug firewall.
   template <class Step>
   void readLearnedPage(std::uint64_t offset, std::vector<std::uint8_t>& buffer, Step&& step) {
     const auto page = readListedPage(offset, buffer);
@@ -295,7 +302,7 @@ class ScanRun {
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (!decodeLiveCells(page, 0, offset)) return;
-    (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells); });
+    (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells, page); });
   }
 
   // The page at `offset`, read as the whole sectors that cover it (raw disks

@@ -34,6 +34,23 @@ struct Varint {
   return std::nullopt;
 }
 
+// Reads a varint in any of SQLite's forms (up to nine bytes, the ninth
+// contributing all eight bits) at `pos` of `data[0, size)`; empty when a byte
+// would lie past `size`.
+[[nodiscard]] inline std::optional<Varint> ReadFullVarint(const std::uint8_t* data,
+                                                          std::size_t size, std::size_t pos) {
+  constexpr std::uint32_t kLongest = 9;
+  std::uint64_t value = 0;
+  for (std::uint32_t i = 0; i < kLongest; ++i) {
+    if (pos + i >= size) return std::nullopt;
+    const std::uint8_t byte = data[pos + i];
+    if (i == kLongest - 1) return Varint{(value << 8) | byte, kLongest};
+    value = (value << 7) | (byte & 0x7F);
+    if ((byte & 0x80) == 0) return Varint{value, i + 1};
+  }
+  return std::nullopt;
+}
+
 inline std::uint16_t ReadBigEndian16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
 }

@@ -13,22 +13,28 @@ struct DataRow {
   std::string rawContact;
   std::string data1;
   std::string flag;
+  std::string mark;  // the [DEL] cell of a live row
 };
 
 std::vector<TableRow> Fuck1Rows(const std::vector<DataRow>& rows) {
   ResultTables tables;
   for (const DataRow& row : rows) {
     tables.append(ResultTable::kFuck1, {row.id, "5", row.rawContact, row.data1, row.flag, "1",
-                                        row.id == "-1" ? "DEL" : ""});
+                                        row.id == "-1" ? "DEL" : row.mark});
   }
   return tables.rows(ResultTable::kFuck1);
 }
 
 DataRow Name(std::string rawContact, std::string name, std::string id = "1") {
-  return {std::move(id), std::move(rawContact), std::move(name), "Name"};
+  return {std::move(id), std::move(rawContact), std::move(name), "Name", ""};
 }
 DataRow Tel(std::string rawContact, std::string number, std::string id = "1") {
-  return {std::move(id), std::move(rawContact), std::move(number), "Tel"};
+  return {std::move(id), std::move(rawContact), std::move(number), "Tel", ""};
+}
+
+DataRow Owners(DataRow row) {
+  row.mark = fuck1::kOwnerMark;
+  return row;
 }
 
 struct ContactCase {
@@ -56,6 +62,15 @@ const std::vector<ContactCase>& Cases() {
        {Name("5", "张三"), Tel("5", "110"), Name("6", "李四"), Tel("6", "13800000000")},
        {{"李四", "13800000000", " "}, {"张三", " ", "110"}},
        {}},
+      {"the owner's own card makes no contact",
+       {Owners(Name("9223372034707292162", "Me")),
+        Owners(Tel("9223372034707292162", "13800000009")), Name("5", "张三"), Tel("5", "10086")},
+       {{"张三", "10086", " "}},
+       {}},
+      {"an owner's row takes no part in a contact's run",
+       {Name("5", "张三"), Owners(Tel("5", "13800000009")), Tel("5", "10086")},
+       {{"", "10086", ""}},
+       {}},
       {"names without numbers give nothing",
        {Name("5", "张三"), Name("5", "张三丰"), Name("6", "李四")},
        {},
@@ -78,7 +93,7 @@ const std::vector<ContactCase>& Cases() {
        {{"李四", "10086", " "}},
        {{"张三", "13800000000", " "}}},
       {"rows flagged neither Name nor Tel are passed over",
-       {{"1", "5", "x", ""}, Tel("7", "13800000000"), {"1", "9", "y", "Other"}},
+       {{"1", "5", "x", "", ""}, Tel("7", "13800000000"), {"1", "9", "y", "Other", ""}},
        {{"", "13800000000", ""}},
        {}},
       {"repeated members and repeated contacts show once",

@@ -7,8 +7,10 @@
 
 #include "scan/learned_recognition.h"
 #include "scan/learned_rows.h"
+#include "scan/owner_profile.h"
 #include "scan/page_descriptor.h"
 #include "scan/schema_catalog.h"
+#include "scan/varint.h"
 
 namespace orv {
 namespace {
@@ -211,6 +213,48 @@ TEST(PageDescriptorTest, TheShapeRulesOutLayoutsTheColumnsCannotHold) {
   narrow.records.push_back({five, 10});
   EXPECT_FALSE(MayFit(DescribePage(0, narrow), calls));  // ends before the type column
   EXPECT_LE(sizeof(PageDescriptor), 32u);
+}
+
+TEST(OwnerProfileTest, RowsAtOrAboveTheProfileBaseAreTheOwners) {
+  const std::string below = std::to_string(kProfileIdBase - 1);
+  const std::string base = std::to_string(kProfileIdBase);
+  struct Case {
+    std::string id, rawContact;
+    bool owner;
+  };
+  for (const Case& c : std::vector<Case>{{below, below, false},
+                                         {base, below, true},
+                                         {below, base, true},
+                                         {"-1", base, true},
+                                         {"7", "NoUser", false}}) {
+    TableRow row(ResultTableColumns(ResultTable::kFuck1).size());
+    row[fuck1::kId] = c.id;
+    row[fuck1::kRawContactId] = c.rawContact;
+    EXPECT_EQ(IsOwnerRow(row), c.owner) << c.id << " " << c.rawContact;
+  }
+  ResultTables tables;
+  tables.append(ResultTable::kFuck1, {base, "5", base, "Me", "Name", "1", ""});
+  tables.append(ResultTable::kFuck1, {"-1", "5", base, "Me", "Name", "1", "DEL"});
+  tables.append(ResultTable::kFuck1, {"3", "5", "2", "Li", "Name", "1", ""});
+  EXPECT_EQ(MarkOwnerRows(tables), 1u);
+  std::vector<std::string> marks;
+  for (const TableRow& row : tables.rows(ResultTable::kFuck1)) marks.push_back(row[fuck1::kDel]);
+  EXPECT_EQ(marks, (std::vector<std::string>{"Owner", "DEL", ""}));
+}
+
+TEST(VarintTest, TheFullFormTakesAllEightBitsOfItsNinthByte) {
+  const std::vector<std::uint8_t> longest(9, 0xFF);
+  const auto full = ReadFullVarint(longest.data(), longest.size(), 0);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->value, UINT64_MAX);
+  EXPECT_EQ(full->length, 9u);
+  EXPECT_FALSE(ReadFullVarint(longest.data(), 8, 0));  // its ninth byte is missing
+  EXPECT_FALSE(ReadShortVarint(longest.data(), longest.size(), 0, 5));
+  const std::vector<std::uint8_t> eight = {0x81, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x00};
+  const auto shorter = ReadFullVarint(eight.data(), eight.size(), 0);
+  ASSERT_TRUE(shorter);
+  EXPECT_EQ(shorter->value, std::uint64_t{1} << 49);
+  EXPECT_EQ(shorter->length, 8u);
 }
 
 }  // namespace

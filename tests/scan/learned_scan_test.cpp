@@ -11,7 +11,9 @@
 #include "fixtures/phone_layouts.h"
 #include "fixtures/sqlite_db.h"
 #include "platform/stop_flag.h"
+#include "results/contact_runs.h"
 #include "scan/learned_recognition.h"
+#include "scan/owner_profile.h"
 #include "scan/record_tests.h"
 #include "scan/recording_scan_view.h"
 #include "scan/tscan.h"
@@ -191,8 +193,10 @@ struct MimetypeIds {
 
 // contacts2.db of Android 6.0+: data1 at 9 behind a hash_id text, with the
 // mimetype ids given (the others other apps' mimetypes). Raw contact ids
-// start at `first` + 2, apart from another database's.
-std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts, MimetypeIds ids, int first) {
+// start at `first` + 2, apart from another database's; the ids of all rows
+// count up from `idBase` (the owner's profile database's base, or 0).
+std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts, MimetypeIds ids, int first,
+                                     std::int64_t idBase = 0) {
   SqliteDb db;
   db.exec(
       "CREATE TABLE raw_contacts (_id INTEGER PRIMARY KEY AUTOINCREMENT, account_id "
@@ -220,7 +224,7 @@ std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts, MimetypeIds
   db.insertRows("mimetypes", mimetypes);
   std::vector<std::vector<Value>> rows;
   for (int person = first; person < first + 80; ++person) {
-    const std::int64_t raw = person + 2;
+    const std::int64_t raw = idBase + person + 2;
     const std::string name = kNames[person % kNames.size()] + " " + std::to_string(person);
     const std::string phone = "+86 138 0013 " + std::to_string(1000 + person);
     for (const auto& [mimetype, value] : std::vector<std::pair<std::int64_t, std::string>>{
@@ -229,7 +233,9 @@ std::vector<std::uint8_t> Contacts60(std::vector<Contact>& contacts, MimetypeIds
              {ids.email, "p" + std::to_string(person) + "@example.com"}}) {
       // A hash as the provider keeps it: 28 characters of base64.
       const std::string hash = "hQ7vX2+kLm9pRt4sWz8yBn3cDe5" + std::to_string(person % 10);
-      rows.push_back(Row(29, {{2, mimetype},
+      const Value id = idBase == 0 ? Value{} : Value{idBase + std::int64_t(rows.size()) + 1};
+      rows.push_back(Row(29, {{0, id},
+                              {2, mimetype},
                               {3, raw},
                               {4, hash},
                               {5, std::int64_t{0}},
@@ -261,8 +267,9 @@ class LearnedScanTest : public ::testing::Test {
     lay(OldMessages(oldMessages_));
     lay(SamsungMessages(decoys, false, "DECOY"));
     lay(BugleDb());
-    lay(Contacts60(contacts_, {23, 24, 25}, 0));  // many apps: ids above 20
-    lay(Contacts60(contacts_, {5, 7, 8}, 100));   // ids the fixed layout takes
+    lay(Contacts60(contacts_, {23, 24, 25}, 0));              // many apps: ids above 20
+    lay(Contacts60(contacts_, {5, 7, 8}, 100));               // ids the fixed layout takes
+    lay(Contacts60(owner_, {5, 7, 8}, 200, kProfileIdBase));  // profile.db: the owner's card
     image.resize(image.size() + 128 * 1024, 0);
     for (const LayoutMode mode : {LayoutMode::kSpec, LayoutMode::kLearned}) {
       ClearStop();
@@ -281,6 +288,7 @@ class LearnedScanTest : public ::testing::Test {
   static inline std::vector<Call> calls_;
   static inline std::vector<Message> messages_;
   static inline std::vector<Contact> contacts_;
+  static inline std::vector<Contact> owner_;
   static inline std::vector<Message> oldMessages_;
   static inline std::map<LayoutMode, ResultTables> tables_;
   static inline std::map<LayoutMode, RecordingScanView> views_;
@@ -353,7 +361,8 @@ TEST_F(LearnedScanTest, LiveRowsOfSmallPagesAreNotTakenForDeletedOnes) {
 TEST_F(LearnedScanTest, ContactsAreToldApartByTheirDatabasesMimetypes) {
   std::multiset<std::tuple<std::string, std::string, std::string>> found, expected;
   for (const TableRow& row : Rows(ResultTable::kFuck1))
-    found.insert({row[fuck1::kRawContactId], row[fuck1::kData1], row[fuck1::kFlag]});
+    if (row[fuck1::kDel] != fuck1::kOwnerMark)
+      found.insert({row[fuck1::kRawContactId], row[fuck1::kData1], row[fuck1::kFlag]});
   for (const Contact& c : contacts_)
     expected.insert({std::to_string(c.rawContactId), c.data1, c.flag});
   EXPECT_EQ(found, expected);
@@ -363,6 +372,26 @@ TEST_F(LearnedScanTest, ContactsAreToldApartByTheirDatabasesMimetypes) {
   for (const TableRow& row : Rows(ResultTable::kDbResult, LayoutMode::kSpec))
     if (row[db_result::kFlag] == "Data") ++listedData;
   EXPECT_GT(listedData, 0u);  // the second database's pages are listed all the same
+}
+
+TEST_F(LearnedScanTest, TheOwnersCardIsMarkedAsTheOwnersAndMakesNoContact) {
+  std::multiset<std::tuple<std::string, std::string, std::string>> found, expected;
+  for (const TableRow& row : Rows(ResultTable::kFuck1))
+    if (row[fuck1::kDel] == fuck1::kOwnerMark)
+      found.insert({row[fuck1::kRawContactId], row[fuck1::kData1], row[fuck1::kFlag]});
+  for (const Contact& c : owner_)
+    expected.insert({std::to_string(c.rawContactId), c.data1, c.flag});
+  EXPECT_EQ(found, expected);
+  PreviewEntries preview;
+  AssembleContacts(Rows(ResultTable::kFuck1), preview, {});
+  for (const ListEntry& entry : preview.normal.entries())
+    for (const Contact& c : owner_) EXPECT_NE(entry[0], c.data1);
+  const auto& log = views_[LayoutMode::kLearned].log;
+  const std::string text = OwnerRowsText(owner_.size());
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                          [&](const std::string& line) { return line.ends_with("|" + text); }));
+  for (const TableRow& row : Rows(ResultTable::kFuck1, LayoutMode::kSpec))
+    EXPECT_NE(row[fuck1::kDel], fuck1::kOwnerMark);
 }
 
 TEST_F(LearnedScanTest, LearnedPagesAreMarkedAndEachLayoutIsLogged) {

@@ -34,6 +34,19 @@ TEST(ScanFindingsTest, CountsLiveAndDeletedRowsOfEachTable) {
             "联系人数据：正常0行，删除1行");
 }
 
+TEST(ScanFindingsTest, OldVersionsAreCountedWithTheirNewerOnesAndTheOwnersRowsAsLive) {
+  ResultTables tables;
+  AddRow(tables, ResultTable::kFuck2, fuck2::kDel, "Stale");
+  AddRow(tables, ResultTable::kFuck2, fuck2::kDel, "");
+  AddRow(tables, ResultTable::kFuck3, fuck3::kDel, "History");
+  AddRow(tables, ResultTable::kFuck1, fuck1::kDel, "Owner");
+  const ScanFindings summary = SummariseFindings(tables);
+  EXPECT_EQ(summary.calls.live, 1u);
+  EXPECT_EQ(summary.calls.deleted, 0u);
+  EXPECT_EQ(summary.messages.live, 0u);
+  EXPECT_EQ(summary.contactRows.live, 1u);
+}
+
 TEST(ScanFindingsTest, EmptyTablesGiveZeros) {
   EXPECT_EQ(ScanFindingsText(SummariseFindings(ResultTables())),
             "发现数据页0个；通话记录：正常0条，删除0条；短信：正常0条，删除0条；"
