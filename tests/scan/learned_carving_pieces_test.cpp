@@ -29,7 +29,9 @@ std::vector<std::uint8_t> CallRecord(const std::string& number, std::int64_t dat
                                       1,
                                       1,
                                       static_cast<std::uint8_t>(13 + 2 * name.size())};
-  std::vector<std::uint8_t> record = {static_cast<std::uint8_t>(header.size() + 1)};
+  std::vector<std::uint8_t> record;
+  record.reserve(1 + header.size() + number.size() + 8 + 2 + name.size());
+  record.push_back(static_cast<std::uint8_t>(header.size() + 1));
   record.insert(record.end(), header.begin(), header.end());
   record.insert(record.end(), number.begin(), number.end());
   for (int shift = 56; shift >= 0; shift -= 8) record.push_back((date >> shift) & 0xFF);
