@@ -9,7 +9,8 @@ FoundRows CountRows(const ResultTables& tables, ResultTable table, std::size_t d
   const std::size_t count = tables.rowCount(table);
   for (std::size_t i = 0; i < count; ++i) {
     const TableRow row = tables.row(table, i);
-    const std::string_view mark = delColumn < row.size() ? row[delColumn] : "";
+    const std::string_view mark =
+        delColumn < row.size() ? std::string_view(row[delColumn]) : std::string_view();
     // An old version of a record is counted with its newer one.
     if (mark == kDeletedRowMark) {
       ++found.deleted;
