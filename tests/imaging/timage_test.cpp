@@ -3,6 +3,7 @@
 #include "imaging/timage.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,13 +31,12 @@ constexpr std::string_view kPhoneFile =
 class TimageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A folder with a blank and Chinese characters, as examiners name cases.
-    folder_ =
-        fs::temp_directory_path() /
-        fs::path(u8"orv-timage-" +
-                 std::u8string(reinterpret_cast<const char8_t*>(
-                     std::to_string(::testing::UnitTest::GetInstance()->random_seed()).c_str())) +
-                 u8"-案例 1");
+    // A folder with a blank and Chinese characters, as examiners name cases;
+    // one per process, since ctest runs tests side by side.
+    folder_ = fs::temp_directory_path() / fs::path(u8"orv-timage-" +
+                                                   std::u8string(reinterpret_cast<const char8_t*>(
+                                                       std::to_string(::getpid()).c_str())) +
+                                                   u8"-案例 1");
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }

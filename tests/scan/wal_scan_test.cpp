@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,9 +51,9 @@ std::string CallValues(int i, int duration) {
 // The database file and its write-ahead log, read while the database is
 // still open (closing it would checkpoint the log into the file).
 std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> CallLogWithWal() {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("orv_wal_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                    "_" + std::to_string(reinterpret_cast<std::uintptr_t>(&kCalls)));
+  const auto dir =
+      std::filesystem::temp_directory_path() /
+      ("orv_wal_" + std::to_string(::getpid()));  // one per process: ctest runs tests side by side
   std::filesystem::create_directories(dir);
   const auto path = dir / "calllog.db";
   sqlite3* db = nullptr;
