@@ -250,8 +250,8 @@ bool ChildProcess::waitFor(std::chrono::milliseconds limit) {
       self.reap();
       break;
     }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    // Rounded up, so the limit is never cut short by a fraction of a millisecond.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
     if (self.out || self.err) {
       // The pipes close when the child ends: sleep in poll until then. The

@@ -279,8 +279,8 @@ bool ChildProcess::waitFor(std::chrono::milliseconds limit) {
       self.process.reset();
       break;
     }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    // Rounded up, so the limit is never cut short by a fraction of a millisecond.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
     // Windows pipes cannot be waited on together with the process: short
     // slices on the process handle, growing while nothing happens.
