@@ -248,10 +248,13 @@ std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables
     if (const auto offset = ParseInt64(row[db_result::kStartOffset]); offset && *offset >= 0)
       pageOf[row[db_result::kSn]] = static_cast<std::uint64_t>(*offset);
   std::size_t history = 0;
-  for (const auto& [table, pageColumn] :
+  for (const auto& tableAndPageColumn :
        {std::pair<ResultTable, std::size_t>{ResultTable::kFuck1, fuck1::kDataResultNum},
         std::pair<ResultTable, std::size_t>{ResultTable::kFuck2, fuck2::kDbResultNum},
         std::pair<ResultTable, std::size_t>{ResultTable::kFuck3, fuck3::kDbResultNum}}) {
+    // Plain names, not structured bindings: the lambdas below capture them.
+    const ResultTable table = tableAndPageColumn.first;
+    const std::size_t pageColumn = tableAndPageColumn.second;
     const std::size_t del = DeletedColumn(table);
     const std::size_t id = 1;  // the record's rowid, "-1" on carved rows
     // The page of a live row, when it has one.
