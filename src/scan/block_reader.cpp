@@ -9,12 +9,30 @@ constexpr std::size_t kSlotBytes = 8 * kScanBlockBytes + kReadMarginBytes;
 
 }  // namespace
 
-SequentialBlockReader::SequentialBlockReader(RawSource& source, std::uint64_t blockCount,
+SequentialBlockReader::PieceCursor::PieceCursor(const std::vector<BlockRun>& runs) : runs_(&runs) {
+  while (!done() && (*runs_)[run_].first >= (*runs_)[run_].end) ++run_;
+  if (!done()) first_ = (*runs_)[run_].first;
+}
+
+BlockRun SequentialBlockReader::PieceCursor::piece() const {
+  return {first_, std::min(first_ + kBlocksPerPiece, (*runs_)[run_].end)};
+}
+
+void SequentialBlockReader::PieceCursor::next() {
+  first_ = piece().end;
+  if (first_ < (*runs_)[run_].end) return;
+  do ++run_;
+  while (!done() && (*runs_)[run_].first >= (*runs_)[run_].end);
+  if (!done()) first_ = (*runs_)[run_].first;
+}
+
+SequentialBlockReader::SequentialBlockReader(RawSource& source, std::vector<BlockRun> runs,
                                              UnreadableBytes& unreadable)
     : source_(source),
-      blockCount_(blockCount),
+      runs_(std::move(runs)),
       unreadable_(unreadable),
       slots_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kSlotBytes)),
+      callerPiece_(runs_),
       reader_([this] { readAhead(); }) {
   static_assert(kSlotBytes == kBlocksPerPiece * kScanBlockBytes + kReadMarginBytes);
 }
@@ -29,38 +47,42 @@ SequentialBlockReader::~SequentialBlockReader() {
 }
 
 void SequentialBlockReader::readAhead() {
-  for (std::uint64_t piece = 0; piece < pieceCount(); ++piece) {
+  std::uint64_t number = 0;
+  for (PieceCursor cursor(runs_); !cursor.done(); cursor.next(), ++number) {
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] { return stopping_ || piece < piecesReleased_ + kSlots; });
+      changed_.wait(lock, [&] { return stopping_ || number < piecesReleased_ + kSlots; });
       if (stopping_) return;
     }
-    const std::uint64_t firstBlock = piece * kBlocksPerPiece;
-    const std::uint64_t blocks = std::min(kBlocksPerPiece, blockCount_ - firstBlock);
-    ReadSectors(
-        source_, firstBlock * kScanBlockBytes,
-        {slots_.get() + piece % kSlots * kSlotBytes, blocks * kScanBlockBytes + kReadMarginBytes},
-        unreadable_);
+    const BlockRun piece = cursor.piece();
+    ReadSectors(source_, piece.first * kScanBlockBytes,
+                {slots_.get() + number % kSlots * kSlotBytes,
+                 (piece.end - piece.first) * kScanBlockBytes + kReadMarginBytes},
+                unreadable_);
     {
       std::lock_guard lock(mutex_);
-      piecesRead_ = piece + 1;
+      piecesRead_ = number + 1;
     }
     changed_.notify_all();
   }
 }
 
 std::span<const std::uint8_t> SequentialBlockReader::block(std::uint64_t index) {
-  const std::uint64_t piece = index / kBlocksPerPiece;
+  while (!callerPiece_.done() && index >= callerPiece_.piece().end) {
+    callerPiece_.next();
+    ++callerPieceNumber_;
+  }
   {
     std::unique_lock lock(mutex_);
     // Pieces before this one are done with: their slots may be refilled.
-    if (piece > piecesReleased_) {
-      piecesReleased_ = piece;
+    if (callerPieceNumber_ > piecesReleased_) {
+      piecesReleased_ = callerPieceNumber_;
       changed_.notify_all();
     }
-    changed_.wait(lock, [&] { return piece < piecesRead_; });
+    changed_.wait(lock, [&] { return callerPieceNumber_ < piecesRead_; });
   }
-  const std::size_t at = piece % kSlots * kSlotBytes + (index % kBlocksPerPiece) * kScanBlockBytes;
+  const std::size_t at = callerPieceNumber_ % kSlots * kSlotBytes +
+                         (index - callerPiece_.piece().first) * kScanBlockBytes;
   return {slots_.get() + at, kReadBufferBytes};
 }
 

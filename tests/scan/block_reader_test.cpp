@@ -61,5 +61,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, BlockReaderTest,
                                                       {0, 128 + 3, 1023, 1024, 5000}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Runs of blocks with gaps between them, empty runs and runs that end in
+// the middle of a read-ahead piece each hand out the blocks a direct read
+// gives, in order.
+TEST(BlockReaderRuns, RunsGiveTheBlocksOfADirectRead) {
+  constexpr std::size_t kBlocks = 40;
+  std::vector<std::uint8_t> image(kBlocks * kScanBlockBytes);
+  std::mt19937 random(20261208);
+  for (auto& byte : image) byte = static_cast<std::uint8_t>(random());
+  const std::vector<std::vector<BlockRun>> cases = {
+      {{0, 1}},
+      {{3, 3}, {5, 14}, {14, 15}, {20, 29}, {39, 40}},
+      {{1, 9}, {9, 17}},
+      {{7, 8}, {8, 8}, {16, 40}},
+  };
+  for (const auto& runs : cases) {
+    MemorySource ahead(image, {});
+    MemorySource direct(image, {});
+    UnreadableBytes lost;
+    std::vector<std::uint8_t> buffer;
+    SequentialBlockReader reader(ahead, runs, lost);
+    for (const BlockRun& run : runs)
+      for (std::uint64_t block = run.first; block < run.end; ++block) {
+        const auto got = reader.block(block);
+        ReadBlock(direct, block, buffer, lost);
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), buffer.begin()))
+            << "block " << block << " of a run starting at " << runs.front().first;
+      }
+  }
+}
+
 }  // namespace
 }  // namespace orv
