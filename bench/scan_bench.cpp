@@ -55,7 +55,8 @@ peak memory of each image's scan and the rows found per second.
                                     result rows (the memory test); 100M
                         all         each kind above in turn, at its default size
   --size BYTES        image size instead of the kind's default (suffix K, M or G)
-  --image PATH        scan this file instead of a generated image
+  --image PATH        scan this file instead of a generated image (with the
+                      targets of --kind)
   --write-image PATH  write the kind's image to PATH and exit without scanning
   --rounds N          scans of each image, the best one counts (default 3)
   --help              print this text and exit
