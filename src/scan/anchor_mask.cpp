@@ -63,7 +63,7 @@ Lanes Candidates(const std::uint8_t* p, const EnabledKinds& kinds) {
 }  // namespace
 
 AnchorMask::AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParameters& params)
-    : bits_((buffer.size() + 63) / 64, 0) {
+    : bits_(buffer.size()) {
   const EnabledKinds kinds(params);
   const std::uint8_t* data = buffer.data();
   const std::size_t size = buffer.size();
@@ -82,16 +82,6 @@ AnchorMask::AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParamet
   }
   for (; pos < size; ++pos)
     if (data[pos] == 5 || data[pos] == 1) mark(pos);
-}
-
-std::size_t AnchorMask::next(std::size_t from, std::size_t to) const {
-  to = std::min(to, bits_.size() * 64);
-  while (from < to) {
-    const std::uint64_t word = bits_[from / 64] >> (from % 64);
-    if (word != 0) return std::min(to, from + static_cast<std::size_t>(__builtin_ctzll(word)));
-    from = (from / 64 + 1) * 64;
-  }
-  return to;
 }
 
 }  // namespace orv

@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "scan/column_parameters.h"
+#include "scan/position_bits.h"
 
 namespace orv {
 
@@ -20,12 +20,12 @@ class AnchorMask {
   AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParameters& params);
 
   // The first marked position in [from, to), or `to` when there is none.
-  std::size_t next(std::size_t from, std::size_t to) const;
+  std::size_t next(std::size_t from, std::size_t to) const { return bits_.next(from, to); }
 
  private:
-  void mark(std::size_t pos) { bits_[pos / 64] |= std::uint64_t{1} << (pos % 64); }
+  void mark(std::size_t pos) { bits_.mark(pos); }
 
-  std::vector<std::uint64_t> bits_;
+  PositionBits bits_;
 };
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/text_codec.h"
 #include "scan/record_tests.h"
 #include "scan/result_tables.h"
 #include "scan/table_limits.h"
@@ -17,8 +18,14 @@ std::string_view ValueAt(const DecodedRecord& record, std::size_t column) {
 
 bool IsMissing(std::string_view value) { return value == kNullValue || value == kNoUserValue; }
 
+// A phone number has at most 24 characters, each at most four bytes long.
+constexpr std::size_t kLongestPhoneNumberBytes = 24 * 4;
+
+// `value` may be raw text bytes: bytes that are not UTF-8 read as the empty
+// text, which is no phone number.
 bool IsCarvedPhoneNumber(std::string_view value) {
-  return !IsMissing(value) && IsPhoneNumber(value);
+  return value.size() <= kLongestPhoneNumberBytes && !IsMissing(value) && IsValidUtf8(value) &&
+         IsPhoneNumber(value);
 }
 
 std::string RenderedDate(std::string_view value) { return FormatRecordDate(value).value_or(""); }
@@ -30,8 +37,14 @@ std::string& Cell(RowCells& cells, int column) { return cells[column - 1]; }
 
 }  // namespace
 
+// A date is digits, so raw text bytes that are not UTF-8 fail its test as
+// their empty value does.
+bool PassesCallPretest(std::string_view number, std::string_view date) {
+  return IsCarvedPhoneNumber(number) && IsRecordDate(date);
+}
+
 bool PassesCallPretest(const DecodedRecord& record) {
-  return IsCarvedPhoneNumber(ValueAt(record, 1)) && IsRecordDate(ValueAt(record, 2));
+  return PassesCallPretest(ValueAt(record, 1), ValueAt(record, 2));
 }
 
 RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn) {
@@ -75,8 +88,12 @@ std::string DeletedMarkFor(std::string_view id) {
   return id == "-1" ? std::string(kDeletedRowMark) : std::string();
 }
 
+bool PassesMessagePretest(std::string_view address, std::string_view date) {
+  return IsCarvedPhoneNumber(address) && IsRecordDate(date);
+}
+
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn) {
-  return IsCarvedPhoneNumber(ValueAt(record, 2)) && IsRecordDate(ValueAt(record, dateColumn));
+  return PassesMessagePretest(ValueAt(record, 2), ValueAt(record, dateColumn));
 }
 
 std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t dateColumn,
@@ -113,15 +130,19 @@ std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t
 }
 
 bool PassesDataPretest(const DecodedRecord& record) {
-  const std::string_view mimetype = ValueAt(record, 2);
-  const std::string_view rawContact = ValueAt(record, 3);
+  return PassesDataPretest(ValueAt(record, 2), ValueAt(record, 3));
+}
+
+bool PassesDataPretest(std::string_view mimetype, std::string_view rawContact) {
+  // Digits and "NoUser" are UTF-8: raw bytes that are not fail as their empty
+  // value would, but for raw_contact_id, where the empty value passes.
   bool mimetypeOk = mimetype == kNoUserValue;
   if (!mimetypeOk && IsAllDigits(mimetype)) {
     const auto id = ParseInt64(mimetype);
     mimetypeOk = id && *id >= 1 && *id <= kMaxMimetypeId;
   }
-  const bool rawContactOk =
-      rawContact == kNoUserValue || rawContact.empty() || IsAllDigits(rawContact);
+  const bool rawContactOk = rawContact == kNoUserValue || rawContact.empty() ||
+                            IsAllDigits(rawContact) || !IsValidUtf8(rawContact);
   return mimetypeOk && rawContactOk;
 }
 
