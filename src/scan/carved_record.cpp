@@ -1,7 +1,9 @@
 #include "scan/carved_record.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <string>
 
 #include "platform/text_codec.h"
@@ -35,10 +37,37 @@ SerialTypeRead ReadSerialType(std::span<const std::uint8_t> page, std::size_t po
   return {SerialTypeRead::kColumn, DescribeSerialType(type), 2};
 }
 
+// The label and size of every one-byte serial type.
+const std::array<SerialTypeInfo, 0x80> kOneByteTypes = [] {
+  std::array<SerialTypeInfo, 0x80> types{};
+  for (std::uint32_t type = 0; type < types.size(); ++type) types[type] = DescribeSerialType(type);
+  return types;
+}();
+
 bool HasContent(char label) { return label == 'T' || IsIntegerLabel(label); }
 
 std::string_view TextBytes(std::span<const std::uint8_t> page, const CarvedColumn& column) {
   return {reinterpret_cast<const char*>(page.data() + column.contentPos), column.size};
+}
+
+// A column's value; its content lies in `page`.
+std::string_view ValueView(std::span<const std::uint8_t> page, const CarvedColumn& carved,
+                           IntegerDigits& digits) {
+  switch (carved.label) {
+    case '0':
+      return kNullValue;
+    case '8':
+      return kNoUserValue;
+    case 'B':
+      return kBlobValue;
+    case 'T':
+      return TextBytes(page, carved);
+    default:
+      break;
+  }
+  const auto value = ReadBigEndianSigned(page.subspan(carved.contentPos, carved.size));
+  const auto written = std::to_chars(digits, digits + sizeof digits, value);
+  return {digits, written.ptr};
 }
 
 }  // namespace
@@ -79,22 +108,39 @@ std::string_view CarvedValueView(std::span<const std::uint8_t> page, const Carve
                                  std::size_t column, IntegerDigits& digits) {
   if (column == 0) return "-1";
   if (column > header.columns.size()) return {};
-  const CarvedColumn& carved = header.columns[column - 1];
-  switch (carved.label) {
-    case '0':
-      return kNullValue;
-    case '8':
-      return kNoUserValue;
-    case 'B':
-      return kBlobValue;
-    case 'T':
-      return TextBytes(page, carved);
-    default:
-      break;
+  return ValueView(page, header.columns[column - 1], digits);
+}
+
+std::optional<OneByteHeader> OneByteHeader::Of(std::span<const std::uint8_t> page,
+                                               std::size_t firstTypePos, std::size_t columnCount) {
+  if (columnCount == 0 || firstTypePos >= page.size() || columnCount > page.size() - firstTypePos)
+    return std::nullopt;
+  // Eight serial types at a time: none may have its top bit set.
+  constexpr std::uint64_t kTopBits = 0x8080808080808080;
+  const std::uint8_t* type = page.data() + firstTypePos + 1;
+  const std::uint8_t* end = page.data() + firstTypePos + columnCount;
+  for (; end - type >= 8; type += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, type, sizeof eight);
+    if (eight & kTopBits) return std::nullopt;
   }
-  const auto value = ReadBigEndianSigned(page.subspan(carved.contentPos, carved.size));
-  const auto written = std::to_chars(digits, digits + sizeof digits, value);
-  return {digits, written.ptr};
+  for (; type < end; ++type)
+    if (*type & 0x80) return std::nullopt;
+  return OneByteHeader(page, firstTypePos, columnCount);
+}
+
+std::optional<std::string_view> OneByteHeader::value(std::size_t column,
+                                                     IntegerDigits& digits) const {
+  if (column == 0) return "-1";
+  if (column >= columnCount_) return std::string_view();
+  std::size_t contentPos = firstTypePos_ + columnCount_;
+  for (std::size_t before = 1; before < column; ++before)
+    contentPos += kOneByteTypes[page_[firstTypePos_ + before]].size;
+  const SerialTypeInfo info = kOneByteTypes[page_[firstTypePos_ + column]];
+  if (HasContent(info.label) &&
+      (contentPos > page_.size() || info.size > page_.size() - contentPos))
+    return std::nullopt;
+  return ValueView(page_, {info.label, info.size, contentPos}, digits);
 }
 
 std::optional<CarvedRecord> BuildCarvedRecord(std::span<const std::uint8_t> page,

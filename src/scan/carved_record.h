@@ -56,6 +56,31 @@ using IntegerDigits = char[24];
                                                const CarvedHeader& header, std::size_t column,
                                                IntegerDigits& digits);
 
+// A first look at a header of one-byte serial types only, the common case:
+// a few columns' values are read before the header is read whole, so most
+// anchors are passed over after a few bytes.
+class OneByteHeader {
+ public:
+  // None when a serial type of the header has two bytes or the header
+  // reaches the page end; ReadCarvedHeader then decides alone.
+  static std::optional<OneByteHeader> Of(std::span<const std::uint8_t> page,
+                                         std::size_t firstTypePos, std::size_t columnCount);
+
+  // The value of `column` as CarvedValueView gives it, or none when its
+  // content would end past the page end (ReadCarvedHeader rejects such a
+  // record).
+  std::optional<std::string_view> value(std::size_t column, IntegerDigits& digits) const;
+
+ private:
+  OneByteHeader(std::span<const std::uint8_t> page, std::size_t firstTypePos,
+                std::size_t columnCount)
+      : page_(page), firstTypePos_(firstTypePos), columnCount_(columnCount) {}
+
+  std::span<const std::uint8_t> page_;
+  std::size_t firstTypePos_;
+  std::size_t columnCount_;
+};
+
 // The record of a header ReadCarvedHeader took, or nothing when a text
 // rejects it (a text longer than 10 bytes that is not UTF-8).
 [[nodiscard]] std::optional<CarvedRecord> BuildCarvedRecord(std::span<const std::uint8_t> page,

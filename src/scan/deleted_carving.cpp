@@ -68,21 +68,28 @@ struct AnchorEffect {
   DecodedRecord record;
 };
 
-bool PassesPretest(RecordKind kind, std::span<const std::uint8_t> page, const CarvedHeader& header,
-                   const ColumnParameters& params) {
-  IntegerDigits first;
-  IntegerDigits second;
-  const auto value = [&](std::size_t column, IntegerDigits& digits) {
-    return CarvedValueView(page, header, column, digits);
+// The pre-test of `kind` on the values `value(column, digits)` gives; none
+// from it rejects the record.
+template <class Values>
+bool PassesPretest(RecordKind kind, const ColumnParameters& params, Values&& value) {
+  IntegerDigits firstDigits;
+  IntegerDigits secondDigits;
+  const auto test = [&](std::size_t firstColumn, std::size_t secondColumn, auto&& pretest) {
+    const std::optional<std::string_view> first = value(firstColumn, firstDigits);
+    if (!first) return false;
+    const std::optional<std::string_view> second = value(secondColumn, secondDigits);
+    return second && pretest(*first, *second);
   };
   switch (kind) {
     case RecordKind::kCall:
-      return PassesCallPretest(value(1, first), value(2, second));
+      return test(1, 2, [](auto number, auto date) { return PassesCallPretest(number, date); });
     case RecordKind::kMessage:
-      return PassesMessagePretest(value(2, first),
-                                  value(static_cast<std::size_t>(params.smsDateColumn), second));
+      return test(2, static_cast<std::size_t>(params.smsDateColumn),
+                  [](auto address, auto date) { return PassesMessagePretest(address, date); });
     case RecordKind::kData:
-      return PassesDataPretest(value(2, first), value(3, second));
+      return test(2, 3, [](auto mimetype, auto rawContact) {
+        return PassesDataPretest(mimetype, rawContact);
+      });
   }
   return false;
 }
@@ -93,8 +100,16 @@ bool PassesPretest(RecordKind kind, std::span<const std::uint8_t> page, const Ca
 std::optional<AnchorEffect> EffectAt(std::span<const std::uint8_t> page, std::size_t p,
                                      const ColumnParameters& params, CarvedHeader& header) {
   const auto anchor = MatchAnchor(page, p, params);
-  if (!anchor || !ReadCarvedHeader(page, anchor->firstTypePos, anchor->columnCount, header) ||
-      !PassesPretest(anchor->kind, page, header, params))
+  if (!anchor) return std::nullopt;
+  const auto quick = OneByteHeader::Of(page, anchor->firstTypePos, anchor->columnCount);
+  if (quick && !PassesPretest(anchor->kind, params, [&](std::size_t column, IntegerDigits& digits) {
+        return quick->value(column, digits);
+      }))
+    return std::nullopt;
+  if (!ReadCarvedHeader(page, anchor->firstTypePos, anchor->columnCount, header) ||
+      !PassesPretest(anchor->kind, params, [&](std::size_t column, IntegerDigits& digits) {
+        return std::optional(CarvedValueView(page, header, column, digits));
+      }))
     return std::nullopt;
   auto carved = BuildCarvedRecord(page, header);
   if (!carved) return std::nullopt;
