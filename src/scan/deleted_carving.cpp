@@ -239,9 +239,11 @@ struct AbandonedPageCarving::Outcomes {
   std::unordered_map<std::size_t, AnchorEffect> effects;
   std::size_t testedFrom = 0;
   std::size_t testedTo = 0;
+  std::size_t tested = 0;
 
   void test(std::size_t from, std::size_t to) {
     for (std::size_t p = from; (p = mask.next(p, to)) < to; ++p) {
+      ++tested;
       if (auto effect = EffectAt(buffer, p, params, header)) {
         effective.mark(p);
         effects.emplace(p, std::move(*effect));
@@ -272,9 +274,11 @@ struct AbandonedPageCarving::Outcomes {
 AbandonedPageCarving::AbandonedPageCarving(std::span<const std::uint8_t> buffer,
                                            const AnchorMask& mask, const ColumnParameters& params)
     : outcomes_(std::make_unique<Outcomes>(
-          Outcomes{buffer, mask, params, {}, PositionBits(buffer.size()), {}, 0, 0})) {}
+          Outcomes{buffer, mask, params, {}, PositionBits(buffer.size()), {}, 0, 0, 0})) {}
 
 AbandonedPageCarving::~AbandonedPageCarving() = default;
+
+std::size_t AbandonedPageCarving::testedPositions() const { return outcomes_->tested; }
 
 void AbandonedPageCarving::carvePage(std::uint8_t pageType, std::size_t firstOffset,
                                      std::uint64_t absolutePageOffset, std::size_t pageOffset,

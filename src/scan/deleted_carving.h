@@ -73,6 +73,9 @@ class AbandonedPageCarving {
                  std::size_t pageOffset, ResultTables& tables, ScanView& view,
                  std::size_t pageBytes = kPageBytes);
 
+  // How many anchor positions have been tested so far: each at most once.
+  std::size_t testedPositions() const;
+
  private:
   struct Outcomes;
   std::unique_ptr<Outcomes> outcomes_;
