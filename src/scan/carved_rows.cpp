@@ -28,6 +28,20 @@ bool IsCarvedPhoneNumber(std::string_view value) {
          IsPhoneNumber(value);
 }
 
+// Digits and "NoUser" are UTF-8: raw text bytes that are not fail these
+// tests as their empty value would, but for raw_contact_id, where the empty
+// value passes.
+bool IsCarvedMimetypeId(std::string_view value) {
+  if (value == kNoUserValue) return true;
+  if (!IsAllDigits(value)) return false;
+  const auto id = ParseInt64(value);
+  return id && *id >= 1 && *id <= kMaxMimetypeId;
+}
+
+bool IsCarvedRawContactId(std::string_view value) {
+  return value == kNoUserValue || value.empty() || IsAllDigits(value) || !IsValidUtf8(value);
+}
+
 std::string RenderedDate(std::string_view value) { return FormatRecordDate(value).value_or(""); }
 
 RowCells EmptyRow(ResultTable table) { return RowCells(ResultTableColumns(table).size() - 1); }
@@ -37,15 +51,16 @@ std::string& Cell(RowCells& cells, int column) { return cells[column - 1]; }
 
 }  // namespace
 
-// A date is digits, so raw text bytes that are not UTF-8 fail its test as
-// their empty value does.
-bool PassesCallPretest(std::string_view number, std::string_view date) {
-  return IsCarvedPhoneNumber(number) && IsRecordDate(date);
+bool Passes(const Pretest& pretest, const DecodedRecord& record) {
+  return pretest.first(ValueAt(record, pretest.firstColumn)) &&
+         pretest.second(ValueAt(record, pretest.secondColumn));
 }
 
-bool PassesCallPretest(const DecodedRecord& record) {
-  return PassesCallPretest(ValueAt(record, 1), ValueAt(record, 2));
-}
+// A date is digits, so raw text bytes that are not UTF-8 fail its test as
+// their empty value does.
+Pretest CallPretest() { return {1, IsCarvedPhoneNumber, 2, IsRecordDate}; }
+
+bool PassesCallPretest(const DecodedRecord& record) { return Passes(CallPretest(), record); }
 
 RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn) {
   // The pre-test took only records whose date renders, so no page is abandoned here.
@@ -88,12 +103,12 @@ std::string DeletedMarkFor(std::string_view id) {
   return id == "-1" ? std::string(kDeletedRowMark) : std::string();
 }
 
-bool PassesMessagePretest(std::string_view address, std::string_view date) {
-  return IsCarvedPhoneNumber(address) && IsRecordDate(date);
+Pretest MessagePretest(std::size_t dateColumn) {
+  return {2, IsCarvedPhoneNumber, dateColumn, IsRecordDate};
 }
 
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn) {
-  return PassesMessagePretest(ValueAt(record, 2), ValueAt(record, dateColumn));
+  return Passes(MessagePretest(dateColumn), record);
 }
 
 std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t dateColumn,
@@ -129,22 +144,9 @@ std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t
   return cells;
 }
 
-bool PassesDataPretest(const DecodedRecord& record) {
-  return PassesDataPretest(ValueAt(record, 2), ValueAt(record, 3));
-}
+Pretest DataPretest() { return {2, IsCarvedMimetypeId, 3, IsCarvedRawContactId}; }
 
-bool PassesDataPretest(std::string_view mimetype, std::string_view rawContact) {
-  // Digits and "NoUser" are UTF-8: raw bytes that are not fail as their empty
-  // value would, but for raw_contact_id, where the empty value passes.
-  bool mimetypeOk = mimetype == kNoUserValue;
-  if (!mimetypeOk && IsAllDigits(mimetype)) {
-    const auto id = ParseInt64(mimetype);
-    mimetypeOk = id && *id >= 1 && *id <= kMaxMimetypeId;
-  }
-  const bool rawContactOk = rawContact == kNoUserValue || rawContact.empty() ||
-                            IsAllDigits(rawContact) || !IsValidUtf8(rawContact);
-  return mimetypeOk && rawContactOk;
-}
+bool PassesDataPretest(const DecodedRecord& record) { return Passes(DataPretest(), record); }
 
 std::optional<RowCells> BuildDataRow(const DecodedRecord& record, const std::string& dbResultSn) {
   if (record.columnCount() < 4 || record.values[2] == "4") return std::nullopt;

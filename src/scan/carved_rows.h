@@ -19,19 +19,28 @@ namespace orv {
 
 using RowCells = std::vector<std::string>;
 
-// The pre-tests take the values they test as text; a text may be given as
-// its raw bytes, not yet checked to be UTF-8 (the tests read such bytes as
-// the empty value they decode to), so that they run before a record is built.
+// A kind's pre-test: two columns, each with the test its value must pass.
+// The tests take a text also as its raw bytes, not yet checked to be UTF-8
+// (they read such bytes as the empty value they decode to), so that they can
+// run column by column before a record is built.
+struct Pretest {
+  using ValueTest = bool (*)(std::string_view value);
+  std::size_t firstColumn;
+  ValueTest first;
+  std::size_t secondColumn;
+  ValueTest second;
+};
+bool Passes(const Pretest& pretest, const DecodedRecord& record);
 
 // Number (column 1) is a phone number and date (column 2) a record date.
-bool PassesCallPretest(std::string_view number, std::string_view date);
+Pretest CallPretest();
 bool PassesCallPretest(const DecodedRecord& record);
 // ID, number, rendered date, duration, type, and as name the first text from
 // column 5 on ("CN", the country code some phones store there, gives none).
 RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn);
 
 // Address (column 2) is a phone number and column `dateColumn` a record date.
-bool PassesMessagePretest(std::string_view address, std::string_view date);
+Pretest MessagePretest(std::size_t dateColumn);
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn);
 // The row when the record holds a body (the first non-empty text from column 3
 // on) or ends at its date column.
@@ -40,7 +49,7 @@ std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t
 
 // mimetype_id (column 2) is "NoUser" or 1 to 20; raw_contact_id (column 3) is
 // "NoUser", empty or digits.
-bool PassesDataPretest(std::string_view mimetype, std::string_view rawContact);
+Pretest DataPretest();
 bool PassesDataPretest(const DecodedRecord& record);
 // The row when mimetype_id is not 4 and data1 (the first text from column 4
 // on) is a phone number ("Tel") or a name ("Name").

@@ -68,30 +68,21 @@ struct AnchorEffect {
   DecodedRecord record;
 };
 
-// The pre-test of `kind` on the values `value(column, digits)` gives; none
-// from it rejects the record.
+// The pre-test of `kind` on the values `value(column, digits)` gives, the
+// second column read only when the first passes; none from it rejects the
+// record.
 template <class Values>
 bool PassesPretest(RecordKind kind, const ColumnParameters& params, Values&& value) {
-  IntegerDigits firstDigits;
-  IntegerDigits secondDigits;
-  const auto test = [&](std::size_t firstColumn, std::size_t secondColumn, auto&& pretest) {
-    const std::optional<std::string_view> first = value(firstColumn, firstDigits);
-    if (!first) return false;
-    const std::optional<std::string_view> second = value(secondColumn, secondDigits);
-    return second && pretest(*first, *second);
+  const Pretest pretest = kind == RecordKind::kCall ? CallPretest()
+                          : kind == RecordKind::kMessage
+                              ? MessagePretest(static_cast<std::size_t>(params.smsDateColumn))
+                              : DataPretest();
+  const auto passes = [&](std::size_t column, Pretest::ValueTest test) {
+    IntegerDigits digits;
+    const std::optional<std::string_view> text = value(column, digits);
+    return text && test(*text);
   };
-  switch (kind) {
-    case RecordKind::kCall:
-      return test(1, 2, [](auto number, auto date) { return PassesCallPretest(number, date); });
-    case RecordKind::kMessage:
-      return test(2, static_cast<std::size_t>(params.smsDateColumn),
-                  [](auto address, auto date) { return PassesMessagePretest(address, date); });
-    case RecordKind::kData:
-      return test(2, 3, [](auto mimetype, auto rawContact) {
-        return PassesDataPretest(mimetype, rawContact);
-      });
-  }
-  return false;
+  return passes(pretest.firstColumn, pretest.first) && passes(pretest.secondColumn, pretest.second);
 }
 
 // The effect of the carving at position `p` of `page`, or none when the
