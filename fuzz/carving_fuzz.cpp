@@ -47,7 +47,7 @@ void CompareOverlappingPages(std::span<const std::uint8_t> buffer, std::size_t f
   NullView view;
   orv::ResultTables alone;
   orv::ResultTables shared;
-  orv::AbandonedPageCarving carving(buffer, mask, params);
+  orv::AbandonedPageCarving carving(buffer, params);
   for (std::size_t i = 0, page = first; i < 24 && page < buffer.size(); ++i, page += step) {
     orv::CarveAbandonedPage(0x0A, page + 8, buffer, page, page, mask, params, alone, view,
                             pageBytes);

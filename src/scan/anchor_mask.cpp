@@ -125,33 +125,38 @@ const bool kHasAvx2 = HasAvx2();
 }  // namespace
 
 AnchorMask::AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParameters& params)
-    : bits_(buffer.size()) {
-  const EnabledKinds kinds(params);
-  const std::uint8_t* data = buffer.data();
-  const std::size_t size = buffer.size();
+    : AnchorMask(buffer, params, NothingMarked{}) {
+  markRange(0, buffer.size());
+}
+
+void AnchorMask::markRange(std::size_t from, std::size_t to) {
+  const EnabledKinds kinds(params_);
+  const std::uint8_t* data = buffer_.data();
+  const std::size_t size = buffer_.size();
+  to = std::min(to, size);
   // Where all the neighbours read lie inside the buffer, test in bulk; near
   // the edges mark every 5 and 1 and leave the bounds to the exact test.
   const std::size_t low = std::max<std::size_t>(kinds.dateColumn, 2);
-  std::size_t pos = 0;
-  for (; pos < low && pos < size; ++pos)
+  std::size_t pos = from;
+  for (; pos < low && pos < to; ++pos)
     if (data[pos] == 5 || data[pos] == 1) mark(pos);
       // The furthest byte a group reads is 2 + lanes - 1 past its first position.
 #if ORV_X86
   constexpr std::size_t kWideLanes = 32;
   if (kHasAvx2) {
-    for (; pos + kWideLanes + 2 <= size; pos += kWideLanes) {
+    for (; pos < to && pos + kWideLanes + 2 <= size; pos += kWideLanes) {
       for (std::uint32_t hit = Candidates32(data + pos, kinds); hit != 0; hit &= hit - 1)
         mark(pos + static_cast<std::size_t>(__builtin_ctz(hit)));
     }
   }
 #endif
-  for (; pos + kLanes + 2 <= size; pos += kLanes) {
+  for (; pos < to && pos + kLanes + 2 <= size; pos += kLanes) {
     const Lanes hit = Candidates(data + pos, kinds);
     if (!Any(hit)) continue;
     for (std::size_t lane = 0; lane < kLanes; ++lane)
       if (hit[lane]) mark(pos + lane);
   }
-  for (; pos < size; ++pos)
+  for (; pos < to; ++pos)
     if (data[pos] == 5 || data[pos] == 1) mark(pos);
 }
 

@@ -223,7 +223,7 @@ void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
 // serial type would stand before the page is not an anchor of that page.
 struct AbandonedPageCarving::Outcomes {
   std::span<const std::uint8_t> buffer;
-  const AnchorMask& mask;
+  AnchorMask mask;
   const ColumnParameters& params;
   CarvedHeader header;
   PositionBits effective;  // positions with an effect
@@ -233,6 +233,7 @@ struct AbandonedPageCarving::Outcomes {
   std::size_t tested = 0;
 
   void test(std::size_t from, std::size_t to) {
+    mask.markRange(from, to);
     for (std::size_t p = from; (p = mask.next(p, to)) < to; ++p) {
       ++tested;
       if (auto effect = EffectAt(buffer, p, params, header)) {
@@ -263,9 +264,16 @@ struct AbandonedPageCarving::Outcomes {
 };
 
 AbandonedPageCarving::AbandonedPageCarving(std::span<const std::uint8_t> buffer,
-                                           const AnchorMask& mask, const ColumnParameters& params)
-    : outcomes_(std::make_unique<Outcomes>(
-          Outcomes{buffer, mask, params, {}, PositionBits(buffer.size()), {}, 0, 0, 0})) {}
+                                           const ColumnParameters& params)
+    : outcomes_(std::make_unique<Outcomes>(Outcomes{buffer,
+                                                    AnchorMask::Unmarked(buffer, params),
+                                                    params,
+                                                    {},
+                                                    PositionBits(buffer.size()),
+                                                    {},
+                                                    0,
+                                                    0,
+                                                    0})) {}
 
 AbandonedPageCarving::~AbandonedPageCarving() = default;
 

@@ -61,9 +61,9 @@ void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
 // the pages cover, not with how often they overlap.
 class AbandonedPageCarving {
  public:
-  // `buffer` and `mask` (its anchor positions for `params`) must outlive this.
-  AbandonedPageCarving(std::span<const std::uint8_t> buffer, const AnchorMask& mask,
-                       const ColumnParameters& params);
+  // `buffer` must outlive this. Its anchor positions are found range by
+  // range, as the pages reach them.
+  AbandonedPageCarving(std::span<const std::uint8_t> buffer, const ColumnParameters& params);
   ~AbandonedPageCarving();
   AbandonedPageCarving(const AbandonedPageCarving&) = delete;
   AbandonedPageCarving& operator=(const AbandonedPageCarving&) = delete;

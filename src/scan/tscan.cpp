@@ -368,8 +368,7 @@ class ScanRun {
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
       const auto buffer = reader.block(block);
-      const AnchorMask anchors(buffer, params_);
-      AbandonedPageCarving carving(buffer, anchors, params_);
+      AbandonedPageCarving carving(buffer, params_);
       bool stopped = false;
       ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
         if (StopRequested()) {

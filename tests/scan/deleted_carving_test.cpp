@@ -624,7 +624,7 @@ class OverlappingPagesTest : public ::testing::Test {
                          aloneView, pageBytes);
     ResultTables shared;
     RecordingView sharedView(shared);
-    AbandonedPageCarving carving(buffer, mask, params);
+    AbandonedPageCarving carving(buffer, params);
     for (const std::size_t page : pages)
       carving.carvePage(0x05, page + 12, 1000000 + page, page, shared, sharedView, pageBytes);
     const Carved expected = Collect(alone, aloneView);
