@@ -1,7 +1,9 @@
 // Runs both deleted-record carving modules over arbitrary bytes: Module II
 // over the free regions of a page at the buffer's start, Module III over a page
 // anywhere in (or past) the read buffer, and Module II again over a buffer
-// exactly as long as the input, so a read past its end is caught.
+// exactly as long as the input, so a read past its end is caught. Then
+// carves overlapping pages of the buffer with one shared carving and each
+// alone, and stops when their rows differ.
 
 #include <algorithm>
 #include <cstddef>
@@ -25,6 +27,34 @@ class NullView : public orv::ScanView {
 };
 
 std::uint32_t Read16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] << 8 | p[1]); }
+
+std::vector<orv::TableRow> AllRows(const orv::ResultTables& tables) {
+  std::vector<orv::TableRow> rows;
+  for (const orv::ResultTable table : {orv::ResultTable::kDbResult, orv::ResultTable::kFuck1,
+                                       orv::ResultTable::kFuck2, orv::ResultTable::kFuck3}) {
+    const auto tableRows = tables.rows(table);
+    rows.insert(rows.end(), tableRows.begin(), tableRows.end());
+  }
+  return rows;
+}
+
+// Pages every `step` bytes from `first`, up to 24 of them, carved with one
+// shared carving and each alone: the rows must be the same.
+void CompareOverlappingPages(std::span<const std::uint8_t> buffer, std::size_t first,
+                             std::size_t step, std::size_t pageBytes,
+                             const orv::ColumnParameters& params) {
+  const orv::AnchorMask mask(buffer, params);
+  NullView view;
+  orv::ResultTables alone;
+  orv::ResultTables shared;
+  orv::AbandonedPageCarving carving(buffer, params);
+  for (std::size_t i = 0, page = first; i < 24 && page < buffer.size(); ++i, page += step) {
+    orv::CarveAbandonedPage(0x0A, page + 8, buffer, page, page, mask, params, alone, view,
+                            pageBytes);
+    carving.carvePage(0x0A, page + 8, page, page, shared, view, pageBytes);
+  }
+  if (AllRows(alone) != AllRows(shared)) __builtin_trap();
+}
 
 }  // namespace
 
@@ -65,5 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orv::CarveFreeRegions(exact, gaps, "1", params, tables);
   orv::CarveAbandonedPage(pageType, firstOffset, exact, 0, pageOffset,
                           orv::AnchorMask(exact, params), params, tables, view);
+  CompareOverlappingPages(buffer, pageOffset % 4096, 1 + data[8] % 600,
+                          data[8] & 1 ? orv::kPageBytes : 1024, params);
   return 0;
 }

@@ -9,23 +9,40 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "scan/column_parameters.h"
+#include "scan/position_bits.h"
 
 namespace orv {
 
 class AnchorMask {
  public:
+  // Marks the anchor positions of the whole of `buffer`, which must outlive
+  // the mask.
   AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParameters& params);
 
+  // A mask with no position marked yet: markRange marks the ranges a search
+  // will visit, so bytes no search reaches are never tested.
+  static AnchorMask Unmarked(std::span<const std::uint8_t> buffer, const ColumnParameters& params) {
+    return AnchorMask(buffer, params, NothingMarked{});
+  }
+
+  // Marks the anchor positions of [from, to) (and maybe a few after it).
+  void markRange(std::size_t from, std::size_t to);
+
   // The first marked position in [from, to), or `to` when there is none.
-  std::size_t next(std::size_t from, std::size_t to) const;
+  std::size_t next(std::size_t from, std::size_t to) const { return bits_.next(from, to); }
 
  private:
-  void mark(std::size_t pos) { bits_[pos / 64] |= std::uint64_t{1} << (pos % 64); }
+  struct NothingMarked {};
+  AnchorMask(std::span<const std::uint8_t> buffer, const ColumnParameters& params, NothingMarked)
+      : buffer_(buffer), params_(params), bits_(buffer.size()) {}
 
-  std::vector<std::uint64_t> bits_;
+  void mark(std::size_t pos) { bits_.mark(pos); }
+
+  std::span<const std::uint8_t> buffer_;
+  ColumnParameters params_;
+  PositionBits bits_;
 };
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/text_codec.h"
 #include "scan/record_tests.h"
 #include "scan/result_tables.h"
 #include "scan/table_limits.h"
@@ -17,8 +18,28 @@ std::string_view ValueAt(const DecodedRecord& record, std::size_t column) {
 
 bool IsMissing(std::string_view value) { return value == kNullValue || value == kNoUserValue; }
 
+// A phone number has at most 24 characters, each at most four bytes long.
+constexpr std::size_t kLongestPhoneNumberBytes = 24 * 4;
+
+// `value` may be raw text bytes: bytes that are not UTF-8 read as the empty
+// text, which is no phone number.
 bool IsCarvedPhoneNumber(std::string_view value) {
-  return !IsMissing(value) && IsPhoneNumber(value);
+  return value.size() <= kLongestPhoneNumberBytes && !IsMissing(value) && IsValidUtf8(value) &&
+         IsPhoneNumber(value);
+}
+
+// Digits and "NoUser" are UTF-8: raw text bytes that are not fail these
+// tests as their empty value would, but for raw_contact_id, where the empty
+// value passes.
+bool IsCarvedMimetypeId(std::string_view value) {
+  if (value == kNoUserValue) return true;
+  if (!IsAllDigits(value)) return false;
+  const auto id = ParseInt64(value);
+  return id && *id >= 1 && *id <= kMaxMimetypeId;
+}
+
+bool IsCarvedRawContactId(std::string_view value) {
+  return value == kNoUserValue || value.empty() || IsAllDigits(value) || !IsValidUtf8(value);
 }
 
 std::string RenderedDate(std::string_view value) { return FormatRecordDate(value).value_or(""); }
@@ -30,9 +51,16 @@ std::string& Cell(RowCells& cells, int column) { return cells[column - 1]; }
 
 }  // namespace
 
-bool PassesCallPretest(const DecodedRecord& record) {
-  return IsCarvedPhoneNumber(ValueAt(record, 1)) && IsRecordDate(ValueAt(record, 2));
+bool Passes(const Pretest& pretest, const DecodedRecord& record) {
+  return pretest.first(ValueAt(record, pretest.firstColumn)) &&
+         pretest.second(ValueAt(record, pretest.secondColumn));
 }
+
+// A date is digits, so raw text bytes that are not UTF-8 fail its test as
+// their empty value does.
+Pretest CallPretest() { return {1, IsCarvedPhoneNumber, 2, IsRecordDate}; }
+
+bool PassesCallPretest(const DecodedRecord& record) { return Passes(CallPretest(), record); }
 
 RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn) {
   // The pre-test took only records whose date renders, so no page is abandoned here.
@@ -75,8 +103,12 @@ std::string DeletedMarkFor(std::string_view id) {
   return id == "-1" ? std::string(kDeletedRowMark) : std::string();
 }
 
+Pretest MessagePretest(std::size_t dateColumn) {
+  return {2, IsCarvedPhoneNumber, dateColumn, IsRecordDate};
+}
+
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn) {
-  return IsCarvedPhoneNumber(ValueAt(record, 2)) && IsRecordDate(ValueAt(record, dateColumn));
+  return Passes(MessagePretest(dateColumn), record);
 }
 
 std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t dateColumn,
@@ -112,18 +144,9 @@ std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t
   return cells;
 }
 
-bool PassesDataPretest(const DecodedRecord& record) {
-  const std::string_view mimetype = ValueAt(record, 2);
-  const std::string_view rawContact = ValueAt(record, 3);
-  bool mimetypeOk = mimetype == kNoUserValue;
-  if (!mimetypeOk && IsAllDigits(mimetype)) {
-    const auto id = ParseInt64(mimetype);
-    mimetypeOk = id && *id >= 1 && *id <= kMaxMimetypeId;
-  }
-  const bool rawContactOk =
-      rawContact == kNoUserValue || rawContact.empty() || IsAllDigits(rawContact);
-  return mimetypeOk && rawContactOk;
-}
+Pretest DataPretest() { return {2, IsCarvedMimetypeId, 3, IsCarvedRawContactId}; }
+
+bool PassesDataPretest(const DecodedRecord& record) { return Passes(DataPretest(), record); }
 
 std::optional<RowCells> BuildDataRow(const DecodedRecord& record, const std::string& dbResultSn) {
   if (record.columnCount() < 4 || record.values[2] == "4") return std::nullopt;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "scan/decoded_record.h"
@@ -18,13 +19,28 @@ namespace orv {
 
 using RowCells = std::vector<std::string>;
 
+// A kind's pre-test: two columns, each with the test its value must pass.
+// The tests take a text also as its raw bytes, not yet checked to be UTF-8
+// (they read such bytes as the empty value they decode to), so that they can
+// run column by column before a record is built.
+struct Pretest {
+  using ValueTest = bool (*)(std::string_view value);
+  std::size_t firstColumn;
+  ValueTest first;
+  std::size_t secondColumn;
+  ValueTest second;
+};
+bool Passes(const Pretest& pretest, const DecodedRecord& record);
+
 // Number (column 1) is a phone number and date (column 2) a record date.
+Pretest CallPretest();
 bool PassesCallPretest(const DecodedRecord& record);
 // ID, number, rendered date, duration, type, and as name the first text from
 // column 5 on ("CN", the country code some phones store there, gives none).
 RowCells BuildCallRow(const DecodedRecord& record, const std::string& dbResultSn);
 
 // Address (column 2) is a phone number and column `dateColumn` a record date.
+Pretest MessagePretest(std::size_t dateColumn);
 bool PassesMessagePretest(const DecodedRecord& record, std::size_t dateColumn);
 // The row when the record holds a body (the first non-empty text from column 3
 // on) or ends at its date column.
@@ -33,6 +49,7 @@ std::optional<RowCells> BuildMessageRow(const DecodedRecord& record, std::size_t
 
 // mimetype_id (column 2) is "NoUser" or 1 to 20; raw_contact_id (column 3) is
 // "NoUser", empty or digits.
+Pretest DataPretest();
 bool PassesDataPretest(const DecodedRecord& record);
 // The row when mimetype_id is not 4 and data1 (the first text from column 4
 // on) is a phone number ("Tel") or a name ("Name").

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -51,5 +52,33 @@ void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
                         std::size_t pageOffset, const AnchorMask& mask,
                         const ColumnParameters& params, ResultTables& tables, ScanView& view,
                         std::size_t pageBytes = kPageBytes);
+
+// The abandoned-page carving of every page of one buffer. Candidate pages
+// overlap (a header may stand every few bytes), so each anchor position of
+// the buffer is tested and its record rebuilt once, when a page first reaches
+// it; the pages that reach it later reuse the outcome. The rows are those
+// CarveAbandonedPage writes page by page, and the work grows with the bytes
+// the pages cover, not with how often they overlap.
+class AbandonedPageCarving {
+ public:
+  // `buffer` must outlive this. Its anchor positions are found range by
+  // range, as the pages reach them.
+  AbandonedPageCarving(std::span<const std::uint8_t> buffer, const ColumnParameters& params);
+  ~AbandonedPageCarving();
+  AbandonedPageCarving(const AbandonedPageCarving&) = delete;
+  AbandonedPageCarving& operator=(const AbandonedPageCarving&) = delete;
+
+  // As CarveAbandonedPage, for a page of the buffer.
+  void carvePage(std::uint8_t pageType, std::size_t firstOffset, std::uint64_t absolutePageOffset,
+                 std::size_t pageOffset, ResultTables& tables, ScanView& view,
+                 std::size_t pageBytes = kPageBytes);
+
+  // How many anchor positions have been tested so far: each at most once.
+  std::size_t testedPositions() const;
+
+ private:
+  struct Outcomes;
+  std::unique_ptr<Outcomes> outcomes_;
+};
 
 }  // namespace orv

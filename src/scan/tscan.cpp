@@ -34,6 +34,17 @@ bool BlockHasAbandonedPage(std::span<const std::uint8_t> buffer) {
   return found;
 }
 
+// The runs of consecutive flagged blocks.
+std::vector<BlockRun> FlaggedBlockRuns(const std::vector<bool>& flagged) {
+  std::vector<BlockRun> runs;
+  for (std::uint64_t block = 0; block < flagged.size(); ++block) {
+    if (!flagged[block]) continue;
+    if (runs.empty() || runs.back().end != block) runs.push_back({block, block});
+    runs.back().end = block + 1;
+  }
+  return runs;
+}
+
 // One run of the scan: the source, the passes and what they share.
 class ScanRun {
  public:
@@ -346,24 +357,25 @@ class ScanRun {
 
   // Pass 3: interior and index pages anywhere in the source may hold records
   // of deleted pages in their unused space. Only blocks where the discovery
-  // pass saw such a page are read again; every position in them is tested.
+  // pass saw such a page are read again, run by run; every position in them
+  // is tested.
   bool deletedPagePass() {
     log(scan_text::kTypeHint, scan_text::kDeletedPagePass);
     setBlockGaugeRange();
-    std::vector<std::uint8_t> buffer;
+    SequentialBlockReader reader(*source_, FlaggedBlockRuns(abandonedPageBlocks_), unreadable_);
     for (std::uint64_t block = 0; block < blockCount_; ++block) {
       if (!abandonedPageBlocks_[block]) continue;
       if (StopRequested()) return false;
       view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
-      ReadBlock(*source_, block, buffer, unreadable_);
-      const AnchorMask anchors(buffer, params_);
+      const auto buffer = reader.block(block);
+      AbandonedPageCarving carving(buffer, params_);
       bool stopped = false;
       ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
         if (StopRequested()) {
           stopped = true;
           return kScanBlockBytes;
         }
-        if (IsAbandonedPageCandidate(buffer, q)) carveAbandonedPage(buffer, anchors, q, block);
+        if (IsAbandonedPageCandidate(buffer, q)) carveAbandonedPage(buffer, carving, q, block);
         return q + 1;
       });
       if (stopped) return false;
@@ -371,13 +383,12 @@ class ScanRun {
     return true;
   }
 
-  void carveAbandonedPage(std::span<const std::uint8_t> buffer, const AnchorMask& anchors,
+  void carveAbandonedPage(std::span<const std::uint8_t> buffer, AbandonedPageCarving& carving,
                           std::size_t q, std::uint64_t block) {
     const std::uint64_t offset = block * kScanBlockBytes + q;
     (void)guarded(scan_text::kAbandonedPageCarvingError, offset, [&] {
-      CarveAbandonedPage(buffer[q], q + PageHeaderLength(buffer[q]), buffer, offset, q, anchors,
-                         params_, tables_, view_,
-                         learned_ ? learned_->pageBytesAt(offset) : kPageBytes);
+      carving.carvePage(buffer[q], q + PageHeaderLength(buffer[q]), offset, q, tables_, view_,
+                        learned_ ? learned_->pageBytesAt(offset) : kPageBytes);
     });
   }
 

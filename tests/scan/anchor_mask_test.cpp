@@ -32,5 +32,29 @@ TEST(AnchorMaskTest, MarksEveryPositionTheAnchorTestTakes) {
   }
 }
 
+// A mask marked range by range marks every position the exact test takes
+// in each range, near the buffer's edges too.
+TEST(AnchorMaskTest, MarksEveryAnchorOfTheRangesMarked) {
+  std::mt19937 rng(7);
+  const std::uint8_t alphabet[] = {0, 1, 2, 4, 5, 8, 9, 11, 15, 23, 25, 37, 0x81, 0xFF};
+  const ColumnParameters params{24, 27, 17, 6};
+  std::vector<std::uint8_t> bytes(4096);
+  for (auto& b : bytes) b = alphabet[rng() % std::size(alphabet)];
+  struct Range {
+    std::size_t from, to;
+  };
+  const Range ranges[] = {{0, 1}, {1, 40}, {5, 6}, {100, 133}, {700, 1500}, {4000, 4096}};
+  for (const Range& range : ranges) {
+    AnchorMask mask = AnchorMask::Unmarked(bytes, params);
+    EXPECT_EQ(mask.next(0, bytes.size()), bytes.size());
+    mask.markRange(range.from, range.to);
+    for (std::size_t p = range.from; p < range.to; ++p) {
+      if (MatchAnchor(bytes, p, params)) {
+        EXPECT_EQ(mask.next(p, range.to), p) << range.from << " position " << p;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orv

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fixtures/random.h"
 #include "platform/clock.h"
 #include "scan/record_decoder.h"
 #include "scan/varint.h"
@@ -585,6 +586,153 @@ TEST_F(DeletedCarvingTest, RealPagesGiveBackDeletedRows) {
                            {Digits(9), "2011-03-14 00:06:40", "2", "Message number 9", "sms"}}));
   EXPECT_EQ(contacts,
             (Set{{"7", "5", "Name 4", "Name", "data"}, {"5", "5", Digits(4), "Tel", "data"}}));
+}
+
+// The carving of a block's overlapping pages with one AbandonedPageCarving
+// against each page carved alone: the same rows in the same order, with
+// every anchor position tested once.
+class OverlappingPagesTest : public ::testing::Test {
+ protected:
+  FixedClock clock_{{1704067200000, 8 * 3600}};
+  ScopedClockOverride clockOverride_{clock_};
+
+  struct Carved {
+    std::vector<std::vector<TableRow>> tables;
+    std::vector<std::string> statuses;
+  };
+
+  static Carved Collect(const ResultTables& tables, const RecordingView& view) {
+    Carved carved;
+    for (const ResultTable table :
+         {ResultTable::kDbResult, ResultTable::kFuck1, ResultTable::kFuck2, ResultTable::kFuck3})
+      carved.tables.push_back(tables.rows(table));
+    for (const auto& status : view.statuses) carved.statuses.push_back(status.text);
+    return carved;
+  }
+
+  // Carves the type 0x05 pages at `pages` (ascending) of `buffer` both ways;
+  // returns the rows written page by page, and expects the same from the
+  // shared carving.
+  static Carved ExpectSameRows(const Bytes& buffer, const std::vector<std::size_t>& pages,
+                               const ColumnParameters& params, std::size_t pageBytes = kPageBytes,
+                               std::size_t* tested = nullptr) {
+    const AnchorMask mask(buffer, params);
+    ResultTables alone;
+    RecordingView aloneView(alone);
+    for (const std::size_t page : pages)
+      CarveAbandonedPage(0x05, page + 12, buffer, 1000000 + page, page, mask, params, alone,
+                         aloneView, pageBytes);
+    ResultTables shared;
+    RecordingView sharedView(shared);
+    AbandonedPageCarving carving(buffer, params);
+    for (const std::size_t page : pages)
+      carving.carvePage(0x05, page + 12, 1000000 + page, page, shared, sharedView, pageBytes);
+    const Carved expected = Collect(alone, aloneView);
+    const Carved actual = Collect(shared, sharedView);
+    EXPECT_EQ(actual.tables, expected.tables);
+    EXPECT_EQ(actual.statuses, expected.statuses);
+    if (tested) *tested = carving.testedPositions();
+    return expected;
+  }
+
+  static std::vector<std::size_t> EveryHalfKilobyte(std::size_t from, std::size_t count) {
+    std::vector<std::size_t> pages;
+    for (std::size_t i = 0; i < count; ++i) pages.push_back(from + i * 512);
+    return pages;
+  }
+
+  static std::size_t MarkedPositions(const AnchorMask& mask, std::size_t from, std::size_t to) {
+    std::size_t marked = 0;
+    for (std::size_t p = from; (p = mask.next(p, to)) < to; ++p) ++marked;
+    return marked;
+  }
+
+  static void Put(Bytes& buffer, const Bytes& bytes, std::size_t at) {
+    std::copy(bytes.begin(), bytes.end(), buffer.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+};
+
+TEST_F(OverlappingPagesTest, EachAnchorTestedOnceWithTheRowsOfEveryPage) {
+  Bytes buffer(kReadBufferBytes);
+  const Bytes call = FreedCell(CallColumns("13800138000", kMarch2011, Str("Zhang S")));
+  const Bytes sms = FreedCell(SmsColumns("10086", Str("Hi")));
+  const Bytes data = FreedCell(DataColumns(5, Int(3, 1), Str("13912345678")));
+  for (std::size_t at = 8300; at < 19000; at += 700) {
+    Put(buffer, call, at);
+    Put(buffer, sms, at + 200);
+    Put(buffer, data, at + 450);
+  }
+  const std::vector<std::size_t> pages = EveryHalfKilobyte(8192, 16);
+  std::size_t tested = 0;
+  const Carved rows = ExpectSameRows(buffer, pages, AllKinds(), kPageBytes, &tested);
+  // Every page yields its records: the overlapping pages' rows are all there.
+  EXPECT_EQ(rows.tables[0].size(), pages.size());
+  EXPECT_GT(rows.tables[2].size(), pages.size() * 2);
+  // Each position the pages cover was tested once, not once per page.
+  const AnchorMask mask(buffer, AllKinds());
+  EXPECT_EQ(tested, MarkedPositions(mask, pages.front() + 12, pages.back() + kPageBytes));
+}
+
+TEST_F(OverlappingPagesTest, RecordsAtThePagesEdges) {
+  // A call cell and a message cell (its first serial type 14 bytes before
+  // its date's) placed at every offset around the end of one page and the
+  // start of the next: inside one page and not the other, they must be taken
+  // by that page only.
+  std::vector<Column> smsColumns = SmsColumns("10086", Str("Hello"));
+  smsColumns.insert(smsColumns.begin() + 2, 10, Constant(8));
+  const ColumnParameters params{kCallColumns, 0, static_cast<int>(smsColumns.size()) + 1, 14};
+  struct Case {
+    const char* what;
+    Bytes cell;
+  };
+  const Case cases[] = {
+      {"call", FreedCell(CallColumns("13800138000", kMarch2011, Str("Zhang S")))},
+      {"message", FreedCell(smsColumns)},
+      {"call with a BLOB past the end",
+       FreedCell(CallColumns("13800138000", kMarch2011, Raw({0x40}, Bytes(26, 0xEE))))},
+  };
+  const std::vector<std::size_t> pages = {20000, 20512, 21024};
+  for (const Case& c : cases) {
+    std::size_t taken = 0;
+    for (std::size_t shift = 0; shift < c.cell.size() + 40; ++shift) {
+      for (const std::size_t edge : {pages[0] + kPageBytes, pages[1] + 12}) {
+        Bytes buffer(kReadBufferBytes);
+        Put(buffer, c.cell, edge + 20 - shift);
+        taken += ExpectSameRows(buffer, pages, params).tables[0].size();
+      }
+    }
+    EXPECT_GT(taken, 0u) << c.what;
+  }
+}
+
+TEST_F(OverlappingPagesTest, HostileAndRandomBytes) {
+  // Anchor-like bytes with a page header every 512 bytes, and random bytes
+  // drawn mostly from the values anchors and serial types are made of.
+  const ColumnParameters params = AllKinds();
+  const Bytes patterns[] = {Hex("00 01 00"), Hex("11 05 00 00"), Hex("25 05 01 01"),
+                            Hex("03 15 00 00 05")};
+  for (const Bytes& pattern : patterns) {
+    Bytes buffer(kReadBufferBytes);
+    for (std::size_t at = 0; at + pattern.size() <= buffer.size(); at += pattern.size())
+      Put(buffer, pattern, at);
+    ExpectSameRows(buffer, EveryHalfKilobyte(512, 120), params);
+  }
+  const Bytes alphabet = Hex("00 01 02 05 08 09 11 15 1B 25 31 33 38 81 82 FF 01 2E AE 09 C8");
+  for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+    fixtures::Rng rng(seed);
+    Bytes buffer(kReadBufferBytes);
+    for (std::uint8_t& byte : buffer)
+      byte = alphabet[static_cast<std::size_t>(
+          rng.between(0, static_cast<std::int64_t>(alphabet.size()) - 1))];
+    const Bytes call = FreedCell(CallColumns("13800138000", kMarch2011, Str("Zhang S")));
+    for (int i = 0; i < 40; ++i) Put(buffer, call, static_cast<std::size_t>(rng.between(0, 60000)));
+    std::vector<std::size_t> pages;
+    for (std::size_t page = 0; page + kPageBytes < kReadBufferBytes;
+         page += static_cast<std::size_t>(rng.between(1, 700)))
+      pages.push_back(page);
+    const std::size_t pageBytes = seed % 3 == 0 ? 1024 : kPageBytes;
+    EXPECT_FALSE(ExpectSameRows(buffer, pages, params, pageBytes).tables[2].empty()) << seed;
+  }
 }
 
 }  // namespace
