@@ -84,10 +84,12 @@ void LearnedRecognition::notePage(std::span<const std::uint8_t> buffer, std::siz
   for (const LiveRecord& live : page.records) {
     const DecodedRecord& record = live.record;
     widest = std::max(widest, record.columnCount());
-    if (record.columnCount() == kMimetypeColumns && record.labels[1] == 'T' &&
-        record.values[1].starts_with(kMimetypePrefix))
-      if (const auto id = ParseInt64(record.values[0]))
-        catalog_.noteMimetype(offset, *id, record.values[1]);
+    if (record.columnCount() != kMimetypeColumns || record.labels[1] != 'T') continue;
+    // The page's values may not have been decoded: the text is read here.
+    std::string mimetype = TextValue(
+        buffer.subspan(live.headerPos + buffer[live.headerPos] + record.sizes[0], record.sizes[1]));
+    if (mimetype.starts_with(kMimetypePrefix))
+      catalog_.noteMimetype(offset, live.rowid, std::move(mimetype));
   }
   if (!recognised && widest >= kFewestLayoutColumns)
     descriptors_.push_back(DescribePage(offset, page));

@@ -1,5 +1,6 @@
 #include "scan/page_classifier.h"
 
+#include <algorithm>
 #include <map>
 
 #include "scan/record_tests.h"
@@ -25,14 +26,37 @@ bool IsNumberInRange(std::string_view text, std::int64_t low, std::int64_t high)
   return value && *value >= low && *value <= high;
 }
 
+// The label tests of each kind: a page is of the kind only when a record
+// passes its kind's test (the value tests follow).
+bool HasCallLayout(const std::string& labels) {
+  const bool layout = labels.starts_with("0,T,5,1,1,") || labels.starts_with("0,T,5,2,1,") ||
+                      labels.starts_with("0,T,5,8,1,") || labels.starts_with("0,T,5,8,8,");
+  const char thirteenth = LabelCharAt(labels, 13);
+  return layout && (thirteenth == '0' || thirteenth == 'T');
+}
+
+bool HasDataLayout(const std::string& labels) {
+  const char seventh = LabelCharAt(labels, 7);
+  return labels.starts_with("0,0,1,") && FirstPosition(labels, ",T,") > 4 && seventh >= '1' &&
+         seventh <= '4';
+}
+
+bool HasSmsLayout(const std::string& labels) {
+  const char third = LabelCharAt(labels, 3);
+  return third >= '1' && third <= '4' && LabelCharAt(labels, 5) == 'T' &&
+         FirstPosition(labels, "5,") > 8;
+}
+
+template <class LayoutTest>
+bool AnyRecordHas(const PageRecords& page, LayoutTest&& test) {
+  return std::any_of(page.records.begin(), page.records.end(),
+                     [&](const LiveRecord& live) { return test(live.record.labelsText()); });
+}
+
 bool IsCallPage(const PageRecords& page) {
   for (const LiveRecord& live : page.records) {
     const DecodedRecord& r = live.record;
-    const std::string labels = r.labelsText();
-    const bool layout = labels.starts_with("0,T,5,1,1,") || labels.starts_with("0,T,5,2,1,") ||
-                        labels.starts_with("0,T,5,8,1,") || labels.starts_with("0,T,5,8,8,");
-    const char thirteenth = LabelCharAt(labels, 13);
-    if (!layout || (thirteenth != '0' && thirteenth != 'T') || r.values.size() < 3) continue;
+    if (!HasCallLayout(r.labelsText()) || r.values.size() < 3) continue;
     if (IsPhoneNumber(r.values[1]) && IsAllDigits(r.values[2]) && IsRecordDate(r.values[2]))
       return true;
   }
@@ -40,18 +64,7 @@ bool IsCallPage(const PageRecords& page) {
 }
 
 bool IsDataPage(const PageRecords& page) {
-  bool layoutSeen = false;
-  for (const LiveRecord& live : page.records) {
-    const std::string labels = live.record.labelsText();
-    const char seventh = LabelCharAt(labels, 7);
-    if (labels.starts_with("0,0,1,") && FirstPosition(labels, ",T,") > 4 && seventh >= '1' &&
-        seventh <= '4') {
-      layoutSeen = true;
-      break;
-    }
-  }
-  if (!layoutSeen) return false;
-
+  if (!AnyRecordHas(page, HasDataLayout)) return false;
   bool verdict = false;
   for (const LiveRecord& live : page.records) {
     const auto& values = live.record.values;
@@ -65,11 +78,7 @@ bool IsDataPage(const PageRecords& page) {
 bool IsSmsPage(const PageRecords& page) {
   for (const LiveRecord& live : page.records) {
     const DecodedRecord& r = live.record;
-    const std::string labels = r.labelsText();
-    const char third = LabelCharAt(labels, 3);
-    if (third < '1' || third > '4' || LabelCharAt(labels, 5) != 'T' ||
-        FirstPosition(labels, "5,") <= 8)
-      continue;
+    if (!HasSmsLayout(r.labelsText())) continue;
     if (!IsPhoneNumber(r.values[2])) continue;
     for (std::size_t i = 0; i < r.columnCount(); ++i)
       if (r.labels[i] == '5' && IsRecordDate(r.values[i])) return true;
@@ -111,6 +120,13 @@ std::optional<PageKind> PageKindFromFlag(std::string_view flag) {
   if (flag == "Sms") return PageKind::kSms;
   if (flag == "Data") return PageKind::kData;
   return std::nullopt;
+}
+
+bool MayClassify(const PageRecords& page) {
+  const std::size_t k = page.singleColumnCount();
+  return (kCallColumns.contains(k) && AnyRecordHas(page, HasCallLayout)) ||
+         (kDataColumns.contains(k) && AnyRecordHas(page, HasDataLayout)) ||
+         (kSmsColumns.contains(k) && AnyRecordHas(page, HasSmsLayout));
 }
 
 std::optional<PageKind> classifyPage(const PageRecords& page) {

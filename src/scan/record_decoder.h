@@ -21,6 +21,18 @@ namespace orv {
                                                         std::size_t headerPos,
                                                         std::uint64_t payloadLength);
 
+// The header half of DecodeRecord, for tests that need no values: fills
+// `record`'s labels and sizes (its values left empty, its storage reused)
+// with the same rejection rules; false when DecodeRecord would reject.
+[[nodiscard]] bool DecodeRecordHeader(std::span<const std::uint8_t> buffer, std::size_t headerPos,
+                                      std::uint64_t payloadLength, DecodedRecord& record);
+
+// The values half: fills `record.values` from the content after the header
+// at `headerPos`, which DecodeRecordHeader accepted into `record` from the
+// same `buffer`.
+void DecodeRecordValues(std::span<const std::uint8_t> buffer, std::size_t headerPos,
+                        DecodedRecord& record);
+
 // The label and content size of a serial type (`size` for BLOB and text is
 // (N - 12) / 2 or (N - 13) / 2).
 struct SerialTypeInfo {

@@ -182,9 +182,15 @@ class ScanRun {
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (pointers_.size() != cells) return false;
-    if (!decodeLiveCells(buffer, q, offset)) return false;
+    if (!decodeLiveCells(buffer, q, offset, CellParts::kHeaders)) return false;
     const std::size_t k = page_.singleColumnCount();
-    const auto kind = k > kMaxRejectedColumnCount ? classifyPage(page_) : std::nullopt;
+    // Most candidates are other apps' pages: their labels rule them out
+    // before a value is made.
+    const bool mayClassify = k > kMaxRejectedColumnCount && MayClassify(page_);
+    if (mayClassify &&
+        !guarded(scan_text::kLiveCellsError, offset, [&] { DecodeLiveValues(buffer, page_); }))
+      return false;
+    const auto kind = mayClassify ? classifyPage(page_) : std::nullopt;
     if (learned_) learned_->notePage(buffer, q, offset, pointers_, page_, kind.has_value());
     if (k <= kMaxRejectedColumnCount) return false;
     if (kind) addDiscoveredPage(*kind, offset, k);
@@ -193,12 +199,16 @@ class ScanRun {
 
   // Decodes the live cells of the page at `pageStart` of `buffer` (image offset `offset`)
   // into page_; false when the stop flag or a bug cut it short.
+  enum class CellParts { kHeaders, kHeadersAndValues };
   bool decodeLiveCells(std::span<const std::uint8_t> buffer, std::size_t pageStart,
-                       std::uint64_t offset) {
+                       std::uint64_t offset, CellParts parts = CellParts::kHeadersAndValues) {
     page_.clear();
     LiveCellsOutcome outcome = LiveCellsOutcome::kStopped;
     const bool ran = guarded(scan_text::kLiveCellsError, offset, [&] {
-      outcome = DecodeLiveCells(pointers_, pageStart, buffer, page_, learned_ != nullptr);
+      outcome =
+          parts == CellParts::kHeaders
+              ? DecodeLiveCellHeaders(pointers_, pageStart, buffer, page_, learned_ != nullptr)
+              : DecodeLiveCells(pointers_, pageStart, buffer, page_, learned_ != nullptr);
     });
     return ran && outcome == LiveCellsOutcome::kCompleted;
   }
