@@ -33,15 +33,6 @@ std::string DecodedRecord::valuesText() const {
   return text;
 }
 
-SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
-  // Content sizes of serial types 0..11 (SQLite record format).
-  static constexpr std::uint32_t kFixedSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
-  if (serialType < 8) return {static_cast<char>('0' + serialType), kFixedSizes[serialType]};
-  if (serialType < 12) return {'8', 0};
-  if (serialType % 2 == 0) return {'B', (serialType - 12) / 2};
-  return {'T', (serialType - 13) / 2};
-}
-
 std::int64_t ReadBigEndianSigned(std::span<const std::uint8_t> content) {
   if (content.empty()) return 0;
   std::uint64_t value = (content[0] & 0x80) ? ~std::uint64_t{0} : 0;  // sign-extend

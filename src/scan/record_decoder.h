@@ -39,7 +39,14 @@ struct SerialTypeInfo {
   char label;
   std::uint32_t size;
 };
-[[nodiscard]] SerialTypeInfo DescribeSerialType(std::uint32_t serialType);
+[[nodiscard]] inline SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
+  // Content sizes of serial types 0..11 (SQLite record format).
+  static constexpr std::uint32_t kFixedSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
+  if (serialType < 8) return {static_cast<char>('0' + serialType), kFixedSizes[serialType]};
+  if (serialType < 12) return {'8', 0};
+  if (serialType % 2 == 0) return {'B', (serialType - 12) / 2};
+  return {'T', (serialType - 13) / 2};
+}
 
 inline bool IsIntegerLabel(char label) { return label >= '1' && label <= '7'; }
 
