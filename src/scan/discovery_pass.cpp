@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -172,7 +173,7 @@ class HeldOutput : public DiscoveryOutput {
 
   // Passes on to `output` what is held, in order, with the progress, until
   // the walk has ended. `shown`: the last block whose progress `output` saw.
-  void passOn(DiscoveryOutput& output, std::uint64_t& shown) {
+  void passOn(DiscoveryOutput& output, std::optional<std::uint64_t>& shown) {
     constexpr auto kProgressEvery = std::chrono::milliseconds(100);
     for (;;) {
       std::vector<Held> taken;
@@ -205,8 +206,8 @@ class HeldOutput : public DiscoveryOutput {
   };
 
   static void show(DiscoveryOutput& output, std::optional<std::uint64_t> block,
-                   std::uint64_t& shown) {
-    if (!block || *block <= shown) return;
+                   std::optional<std::uint64_t>& shown) {
+    if (!block || (shown && *block <= *shown)) return;
     output.blockReached(*block);
     shown = *block;
   }
@@ -228,41 +229,70 @@ class HeldOutput : public DiscoveryOutput {
   bool finished_ = false;
 };
 
-// Reports the blocks the calling thread's walk reaches to `output`, keeping
-// the last for the walks after it.
-class ShownOutput : public DiscoveryOutput {
- public:
-  explicit ShownOutput(DiscoveryOutput& output) : output_(output) {}
-  void blockReached(std::uint64_t block) override {
-    output_.blockReached(block);
-    shown = block;
-  }
-  void pageFound(const DiscoveredPage& page) override { output_.pageFound(page); }
-  void pageFailed(std::uint64_t offset) override { output_.pageFailed(offset); }
-
-  std::uint64_t shown = 0;
-
- private:
-  DiscoveryOutput& output_;
-};
-
-// A walk on a thread of its own; joined when it goes.
-struct SideWalk {
+// A range's walk as one of a pool of threads runs it.
+struct PooledWalk {
+  explicit PooledWalk(std::unique_ptr<RangeWalk> w) : walk(std::move(w)) {}
+  std::unique_ptr<RangeWalk> walk;
   HeldOutput held;
-  bool completed = false;
+  bool completed = false;  // set before held.finish()
   std::exception_ptr failure;
-  std::thread thread;
-
-  ~SideWalk() {
-    if (thread.joinable()) thread.join();
-  }
 };
+
+// Walks the ranges on `threads` threads, each taking the next range not yet
+// taken, while the calling thread passes on what each range found, range
+// after range. True when every range was walked to its end.
+bool WalkInPool(std::deque<PooledWalk>& walks, unsigned threads, RawSource& source,
+                UnreadableBytes& unreadable, DiscoveryOutput& output,
+                std::atomic<bool>& abandoned) {
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < walks.size(); i = next++) {
+      PooledWalk& pooled = walks[i];
+      try {
+        pooled.completed = pooled.walk->run(source, unreadable, pooled.held);
+      } catch (...) {
+        pooled.failure = std::current_exception();
+        abandoned = true;
+      }
+      pooled.held.finish();
+    }
+  };
+  std::vector<std::thread> pool;
+  // Ends the walks early and joins them however this function is left.
+  struct Joiner {
+    std::atomic<bool>& abandoned;
+    std::vector<std::thread>& pool;
+    bool done = false;
+    ~Joiner() {
+      if (!done) abandoned = true;
+      for (std::thread& thread : pool) thread.join();
+    }
+  } joiner{abandoned, pool};
+  for (unsigned t = 0; t < threads; ++t) pool.emplace_back(work);
+  std::optional<std::uint64_t> shown;
+  bool completed = true;
+  for (PooledWalk& pooled : walks) {
+    if (!completed) break;
+    pooled.held.passOn(output, shown);
+    completed = pooled.completed;
+  }
+  if (!completed) abandoned = true;
+  joiner.done = true;
+  for (std::thread& thread : pool) thread.join();
+  pool.clear();
+  for (const PooledWalk& pooled : walks)
+    if (pooled.failure) std::rethrow_exception(pooled.failure);
+  return completed;
+}
 
 }  // namespace
 
-std::vector<BlockRun> DiscoveryRanges(std::uint64_t blockCount, unsigned threads) {
-  const std::uint64_t count =
-      std::clamp<std::uint64_t>(threads, 1, std::max<std::uint64_t>(blockCount, 1));
+std::vector<BlockRun> DiscoveryRanges(std::uint64_t blockCount, unsigned threads,
+                                      std::uint64_t rangeBlocks) {
+  std::uint64_t count = 1;
+  if (threads > 1)
+    count = std::max<std::uint64_t>(threads, (blockCount + rangeBlocks - 1) / rangeBlocks);
+  count = std::min(count, std::max<std::uint64_t>(blockCount, 1));
   std::vector<BlockRun> ranges;
   for (std::uint64_t i = 0; i < count; ++i)
     ranges.push_back({blockCount * i / count, blockCount * (i + 1) / count});
@@ -275,48 +305,24 @@ DiscoveryResult RunDiscoveryPass(RawSource& source, std::uint64_t blockCount,
                                  const DiscoveryOptions& options, DiscoveryOutput& output,
                                  UnreadableBytes& unreadable) {
   std::atomic<bool> abandoned{false};
-  std::vector<std::unique_ptr<RangeWalk>> walks;
-  for (const BlockRun& range : DiscoveryRanges(blockCount, options.threads))
-    walks.push_back(std::make_unique<RangeWalk>(range, options, abandoned));
+  const std::vector<BlockRun> ranges =
+      DiscoveryRanges(blockCount, options.threads, options.rangeBlocks);
+  std::deque<PooledWalk> walks;  // in place: each holds a lock
+  for (const BlockRun& range : ranges)
+    walks.emplace_back(std::make_unique<RangeWalk>(range, options, abandoned));
   DiscoveryResult result;
-  {
-    // Declared after `abandoned` and the walks, so that they are joined first.
-    std::vector<std::unique_ptr<SideWalk>> sides;
-    struct Abandon {
-      std::atomic<bool>& flag;
-      ~Abandon() { flag = true; }  // ends the side walks early when this thread leaves early
-    };
-    for (std::size_t i = 1; i < walks.size(); ++i) {
-      auto side = std::make_unique<SideWalk>();
-      SideWalk* s = side.get();
-      RangeWalk* walk = walks[i].get();
-      s->thread = std::thread([s, walk, &source, &unreadable] {
-        try {
-          s->completed = walk->run(source, unreadable, s->held);
-        } catch (...) {
-          s->failure = std::current_exception();
-        }
-        s->held.finish();
-      });
-      sides.push_back(std::move(side));
-    }
-    const Abandon abandonOnExit{abandoned};
-    ShownOutput shown(output);
-    result.completed = walks.front()->run(source, unreadable, shown);
-    if (!result.completed) abandoned = true;
-    for (auto& side : sides) {
-      if (result.completed) side->held.passOn(output, shown.shown);
-      side->thread.join();
-      if (side->failure) std::rethrow_exception(side->failure);
-      result.completed = result.completed && side->completed;
-    }
-  }
+  // One range: walked here, its findings passed on as they come.
+  result.completed =
+      walks.size() == 1 ? walks.front().walk->run(source, unreadable, output)
+                        : WalkInPool(walks, options.threads, source, unreadable, output, abandoned);
   if (!result.completed) return result;
   result.abandonedPageBlocks.reserve(blockCount);
-  for (const auto& walk : walks) {
-    result.abandonedPageBlocks.insert(result.abandonedPageBlocks.end(), walk->flagged().begin(),
-                                      walk->flagged().end());
-    if (options.learned) options.learned->addDiscoveryNotes(std::move(*walk->notes()), source);
+  for (PooledWalk& pooled : walks) {
+    const RangeWalk& walk = *pooled.walk;
+    result.abandonedPageBlocks.insert(result.abandonedPageBlocks.end(), walk.flagged().begin(),
+                                      walk.flagged().end());
+    if (options.learned)
+      options.learned->addDiscoveryNotes(std::move(*pooled.walk->notes()), source);
   }
   return result;
 }

@@ -5,11 +5,13 @@
 // call log, the messages or the contacts data. The blocks that hold a page
 // for the deleted-page pass are flagged.
 //
-// The source is split into ranges of whole blocks, walked side by side, one
-// thread each. Each block is tested on its own (its buffer reaches a page
-// past its end, so a page starting in a range's last block is seen whole),
-// so the split changes nothing: what the ranges find reaches the output in
-// the order one walk over the whole source gives.
+// On one thread the source is walked block after block. On several, it is
+// split into ranges of whole blocks that a pool of threads walks, each
+// thread taking the next range not yet taken, while the calling thread
+// passes on what each range found, range after range. Each block is tested
+// on its own (its buffer reaches a page past its end, so a page starting in
+// a range's last block is seen whole), so the split changes nothing: the
+// output sees what one walk over the whole source gives, in its order.
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +52,10 @@ struct DiscoveryOptions {
   bool carve = true;     // decode and classify leaf pages (the kinds that produce rows)
   unsigned threads = 1;  // ranges walked side by side
   LearnedRecognition* learned = nullptr;  // takes the pass's notes, in learned mode
+  // The most blocks of a range when several threads walk: small enough that
+  // a thread that walks a range full of pages is not left alone at the end,
+  // and that the threads read near each other on the medium (32 MiB).
+  std::uint64_t rangeBlocks = 512;
 };
 
 struct DiscoveryResult {
@@ -59,16 +65,19 @@ struct DiscoveryResult {
   std::vector<bool> abandonedPageBlocks;
 };
 
-// The ranges of blocks 0 .. blockCount - 1 for up to `threads` walks, in
-// order, of nearly equal length, none empty.
-std::vector<BlockRun> DiscoveryRanges(std::uint64_t blockCount, unsigned threads);
+// The ranges of blocks 0 .. blockCount - 1 the pass walks with `threads`
+// threads, in order, of nearly equal length, none empty: one range for one
+// thread; else at least one per thread, of at most `rangeBlocks` blocks.
+std::vector<BlockRun> DiscoveryRanges(std::uint64_t blockCount, unsigned threads,
+                                      std::uint64_t rangeBlocks);
 
 // Two threads where the machine has two processors, else one.
 unsigned DefaultDiscoveryThreads();
 
 // Runs the pass over blocks 0 .. blockCount - 1 of `source` (safe to read
-// from several threads), on the calling thread and up to
-// `options.threads - 1` more. Bytes that cannot be read are zero and added
+// from several threads): on the calling thread with one thread, else on
+// `options.threads` threads of its own while the calling thread passes on
+// their findings. Bytes that cannot be read are zero and added
 // to `unreadable`. An exception other than a page's decoding bug is thrown
 // on the calling thread once every walk has ended.
 DiscoveryResult RunDiscoveryPass(RawSource& source, std::uint64_t blockCount,

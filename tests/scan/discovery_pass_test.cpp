@@ -240,6 +240,71 @@ INSTANTIATE_TEST_SUITE_P(DatabasesAroundTheSplit, LearnedSplitTest,
                            return name;
                          });
 
+// Records what a pass passes on, in order.
+class RecordingOutput : public DiscoveryOutput {
+ public:
+  void blockReached(std::uint64_t block) override { blocks.push_back(block); }
+  void pageFound(const DiscoveredPage& page) override {
+    events.push_back("found " + std::to_string(page.offset) + " " + page.labels + " " +
+                     std::to_string(page.columnCount) + " " + std::string(PageKindFlag(page.kind)) +
+                     " " + page.dateColumn);
+  }
+  void pageFailed(std::uint64_t offset) override {
+    events.push_back("failed " + std::to_string(offset));
+  }
+  std::vector<std::uint64_t> blocks;
+  std::vector<std::string> events;
+};
+
+// Many small ranges, more than threads: each thread walks several, in no
+// fixed order, and the findings still come out in the order of one walk.
+TEST(DiscoveryPassTest, ManySmallRangesGiveWhatOneWalkGives) {
+  const fixtures::DemoImage demo = fixtures::BuildDemoImage({});
+  std::vector<std::uint8_t> image = demo.image.bytes;
+  image.insert(image.end(), demo.image.bytes.begin() + 777, demo.image.bytes.end());
+  const std::uint64_t blocks = (image.size() + kScanBlockBytes - 1) / kScanBlockBytes;
+  fixtures::MemorySource source(image);
+  auto run = [&](unsigned threads, std::uint64_t rangeBlocks, RecordingOutput& output) {
+    ClearStop();
+    UnreadableBytes unreadable;
+    return RunDiscoveryPass(source, blocks, {true, threads, nullptr, rangeBlocks}, output,
+                            unreadable);
+  };
+  RecordingOutput one;
+  const DiscoveryResult whole = run(1, DiscoveryOptions{}.rangeBlocks, one);
+  ASSERT_TRUE(whole.completed);
+  ASSERT_FALSE(one.events.empty());
+  EXPECT_EQ(whole.abandonedPageBlocks.size(), blocks);
+  for (const unsigned threads : {2u, 3u}) {
+    for (const std::uint64_t rangeBlocks : {1u, 2u, 5u}) {
+      RecordingOutput several;
+      const DiscoveryResult split = run(threads, rangeBlocks, several);
+      EXPECT_TRUE(split.completed);
+      EXPECT_EQ(several.events, one.events) << threads << " threads, ranges of " << rangeBlocks;
+      EXPECT_EQ(split.abandonedPageBlocks, whole.abandonedPageBlocks);
+      EXPECT_TRUE(std::is_sorted(several.blocks.begin(), several.blocks.end()));
+      ASSERT_FALSE(several.blocks.empty());
+      EXPECT_EQ(several.blocks.back(), blocks - 1);
+    }
+  }
+}
+
+// A stop seen by any walk ends the pass as stopped, with no bitmap.
+TEST(DiscoveryPassTest, AStopEndsEveryWalk) {
+  std::vector<std::uint8_t> image(64 * kScanBlockBytes, 0x0D);
+  fixtures::MemorySource source(image);
+  for (const unsigned threads : {1u, 2u}) {
+    RequestStop();
+    RecordingOutput output;
+    UnreadableBytes unreadable;
+    const DiscoveryResult result =
+        RunDiscoveryPass(source, 64, {true, threads, nullptr, 4}, output, unreadable);
+    EXPECT_FALSE(result.completed) << threads;
+    EXPECT_TRUE(result.abandonedPageBlocks.empty());
+  }
+  ClearStop();
+}
+
 TEST(DiscoveryRangesTest, SplitsWholeBlocksIntoNearlyEqualRanges) {
   struct Case {
     std::uint64_t blocks;
@@ -247,18 +312,21 @@ TEST(DiscoveryRangesTest, SplitsWholeBlocksIntoNearlyEqualRanges) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
   };
   const Case cases[] = {
-      {1, 2, {{0, 1}}},                   // one block: one walk
-      {2, 2, {{0, 1}, {1, 2}}},           //
-      {3, 2, {{0, 1}, {1, 3}}},           //
-      {32, 2, {{0, 16}, {16, 32}}},       //
-      {32, 1, {{0, 32}}},                 //
-      {32, 0, {{0, 32}}},                 // no count given: one
-      {2, 3, {{0, 1}, {1, 2}}},           // never an empty range
-      {10, 3, {{0, 3}, {3, 6}, {6, 10}}}  //
+      {1, 2, {{0, 1}}},                    // one block: one walk
+      {2, 2, {{0, 1}, {1, 2}}},            //
+      {3, 2, {{0, 1}, {1, 3}}},            //
+      {32, 2, {{0, 16}, {16, 32}}},        //
+      {32, 1, {{0, 32}}},                  //
+      {32, 0, {{0, 32}}},                  // no count given: one
+      {2, 3, {{0, 1}, {1, 2}}},            // never an empty range
+      {10, 3, {{0, 3}, {3, 6}, {6, 10}}},  //
+      {1024, 2, {{0, 512}, {512, 1024}}},  // 32 MiB each
+      {1025, 2, {{0, 341}, {341, 683}, {683, 1025}}},
+      {1025, 1, {{0, 1025}}},
   };
   for (const Case& c : cases) {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
-    for (const BlockRun& run : DiscoveryRanges(c.blocks, c.threads))
+    for (const BlockRun& run : DiscoveryRanges(c.blocks, c.threads, DiscoveryOptions{}.rangeBlocks))
       ranges.emplace_back(run.first, run.end);
     EXPECT_EQ(ranges, c.ranges) << c.blocks << " blocks, " << c.threads << " threads";
   }
