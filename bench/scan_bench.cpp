@@ -59,6 +59,8 @@ peak memory of each image's scan and the rows found per second.
                       targets of --kind)
   --write-image PATH  write the kind's image to PATH and exit without scanning
   --rounds N          scans of each image, the best one counts (default 3)
+  --threads N         threads of the discovery pass (default: 2 where the machine
+                      has two processors, else 1)
   --help              print this text and exit
 
 Generated images are kept as orv-bench-KIND-SIZE.img in the temporary folder.
@@ -208,15 +210,16 @@ struct ScanTimes {
 
 // One scan of `image`; nullopt when it did not complete. With the fixed
 // layouts only the discovery pass runs, which is all that is compared.
-std::optional<ScanTimes> TimeScan(const std::string& image, orv::LayoutMode mode,
+std::optional<ScanTimes> TimeScan(const std::string& image, orv::LayoutMode mode, unsigned threads,
                                   orv::ResultTables& tables) {
   tables.clearAll();
   const bool discoveryOnly = mode == orv::LayoutMode::kSpec;
   TimingView view(discoveryOnly);
   orv::ClearStop();
   const auto start = Clock::now();
-  const orv::ScanOutcome outcome =
-      orv::Tscan({image, orv::ScanKind::kContactsCallsSms, mode}, tables, view).run();
+  orv::ScanSettings settings{image, orv::ScanKind::kContactsCallsSms, mode};
+  settings.discoveryThreads = threads;
+  const orv::ScanOutcome outcome = orv::Tscan(settings, tables, view).run();
   const auto end = Clock::now();
   orv::ClearStop();
   const bool stoppedAsAsked = discoveryOnly && outcome == orv::ScanOutcome::kStopped;
@@ -236,15 +239,15 @@ std::string Target(double target, const char* format) {
 
 // Scans `image` `rounds` times, reads and scans taking turns so that a busy
 // machine disturbs both alike, and prints the best figures.
-int MeasureImage(const std::string& image, const Targets& targets, int rounds) {
+int MeasureImage(const std::string& image, const Targets& targets, int rounds, unsigned threads) {
   SequentialReadSeconds(image);  // bring the image into the page cache
   double readSeconds = 1e30, discoverySpec = 1e30;
   ScanTimes best;
   orv::ResultTables tables;
   for (int round = 0; round < rounds; ++round) {
     readSeconds = std::min(readSeconds, SequentialReadSeconds(image));
-    const auto spec = TimeScan(image, orv::LayoutMode::kSpec, tables);
-    const auto learned = TimeScan(image, orv::LayoutMode::kLearned, tables);
+    const auto spec = TimeScan(image, orv::LayoutMode::kSpec, threads, tables);
+    const auto learned = TimeScan(image, orv::LayoutMode::kLearned, threads, tables);
     if (!spec || !learned) {
       std::fprintf(stderr, "the scan did not complete\n");
       return 1;
@@ -318,6 +321,7 @@ struct Options {
   std::string image;
   std::string writeImage;
   int rounds = 3;
+  unsigned threads = 0;  // the scan's default
   bool help = false;
 };
 
@@ -343,6 +347,10 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     } else if (arg == "--rounds") {
       options.rounds = std::atoi(value.c_str());
       if (options.rounds < 1) return std::nullopt;
+    } else if (arg == "--threads") {
+      const int threads = std::atoi(value.c_str());
+      if (threads < 1) return std::nullopt;
+      options.threads = static_cast<unsigned>(threads);
     } else {
       return std::nullopt;
     }
@@ -370,15 +378,17 @@ int main(int argc, char** argv) {
   }
   if (!options->image.empty()) {
     const Targets targets = kinds.size() == 1 ? kinds.front()->targets : Targets{};
-    return RunInChild([&] { return MeasureImage(options->image, targets, options->rounds); });
+    return RunInChild(
+        [&] { return MeasureImage(options->image, targets, options->rounds, options->threads); });
   }
   int status = 0;
   for (const ImageKind* kind : kinds) {
     std::printf("== %s\n", std::string(kind->name).c_str());
     const auto image = CachedImage(*kind, options->size.value_or(kind->defaultSize));
-    const int measured =
-        image ? RunInChild([&] { return MeasureImage(*image, kind->targets, options->rounds); })
-              : 1;
+    const int measured = image ? RunInChild([&] {
+      return MeasureImage(*image, kind->targets, options->rounds, options->threads);
+    })
+                               : 1;
     if (measured != 0) status = 1;
   }
   return status;

@@ -21,7 +21,8 @@ class RawSource {
   // zeroing it is ReadSectors' job (platform/sector_read.h), shared by every
   // kind of source. Raw disks on some systems refuse reads whose offset and
   // length are not whole sectors: callers read whole sectors. Safe to call
-  // from one thread at a time.
+  // from several threads at once: every read names its own offset (pread,
+  // ReadFile with an OVERLAPPED offset), no file position is shared.
   [[nodiscard]] virtual std::size_t readAt(std::uint64_t offset, std::uint8_t* buffer,
                                            std::size_t length) = 0;
 };

@@ -28,6 +28,10 @@ struct DecodedRecord {
     sizes.clear();
     values.clear();
   }
+  void appendType(char label, std::uint32_t size) {
+    labels.push_back(label);
+    sizes.push_back(size);
+  }
   void append(char label, std::uint32_t size, std::string value) {
     labels.push_back(label);
     sizes.push_back(size);

@@ -1,6 +1,7 @@
 #include "scan/learned_recognition.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "scan/learned_carving.h"
 #include "scan/learned_rows.h"
@@ -15,29 +16,6 @@
 namespace orv {
 namespace {
 
-constexpr std::size_t kDatabaseHeaderBytes = 100;  // page 1's b-tree header follows it
-constexpr std::string_view kMimetypePrefix = "vnd.android.cursor.item/";
-constexpr std::size_t kMimetypeColumns = 2;
-constexpr std::size_t kSchemaColumns = 5;
-constexpr std::size_t kFewestLayoutColumns = 5;  // a call log of 2.x: _id .. type
-
-// The cell at `pointer` of the page at `pageStart`, up to the page's end or
-// the buffer's, whichever comes first.
-std::span<const std::uint8_t> CellBytes(std::span<const std::uint8_t> buffer, std::size_t pageStart,
-                                        std::size_t pointer, std::uint32_t pageBytes) {
-  if (pointer >= pageBytes || pageStart + pointer >= buffer.size()) return {};
-  return buffer.subspan(
-      pageStart + pointer,
-      std::min<std::size_t>(pageBytes - pointer, buffer.size() - pageStart - pointer));
-}
-
-bool MayHoldSchema(const PageRecords& page, std::size_t cells) {
-  if (page.records.size() < cells) return true;  // a record may overflow the page
-  return std::any_of(page.records.begin(), page.records.end(), [](const LiveRecord& live) {
-    return live.record.columnCount() == kSchemaColumns && live.record.labels[0] == 'T';
-  });
-}
-
 PageKind KindOf(LayoutTable table) {
   switch (table) {
     case LayoutTable::kCalls:
@@ -51,46 +29,21 @@ PageKind KindOf(LayoutTable table) {
 
 }  // namespace
 
-void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
-                                   std::uint64_t blockOffset) {
-  for (std::size_t s = 0; s < kScanBlockBytes; s += kSectorBytes) {
-    if (auto wal = ReadWalHeader(buffer.subspan(s), blockOffset + s)) wals_.push_back(*wal);
-    if (!catalog_.noteHeader(blockOffset + s, buffer.subspan(s))) continue;
+void LearnedRecognition::addDiscoveryNotes(DiscoveryNotes&& notes, RawSource& source) {
+  const std::uint64_t from = notes.firstBlock_ * kScanBlockBytes;
+  const std::uint64_t end = notes.endBlock_ * kScanBlockBytes;
+  for (WalLog& wal : wals_) ReadWalFrames(wal, source, from, end);
+  if (from == 0) {
+    catalog_ = std::move(notes.catalog_);  // the first range knows every page size it met
+  } else {
     const std::uint32_t pageBytes = catalog_.databases().back().pageBytes;
-    // Page 1: the schema table's root, a leaf in small databases.
-    const std::size_t btree = s + kDatabaseHeaderBytes;
-    if (btree + kLeafHeaderBytes > buffer.size() || buffer[btree] != kTableLeafPage) continue;
-    const std::size_t cells = ReadBigEndian16(&buffer[btree + 3]);
-    for (std::size_t i = 0; i < cells; ++i) {
-      const std::size_t at = btree + kLeafHeaderBytes + kCellPointerBytes * i;
-      if (at + kCellPointerBytes > buffer.size()) break;
-      if (auto record = DecodeSchemaCell(
-              CellBytes(buffer, s, ReadBigEndian16(&buffer[at]), pageBytes), pageBytes))
-        catalog_.noteSchemaRecord(blockOffset + s, std::move(*record));
-    }
+    for (DiscoveryNotes::PendingSchemaRecord& pending : notes.pending_)
+      if (pending.pageBytes == pageBytes)
+        catalog_.noteSchemaRecord(pending.offset, std::move(pending.record));
+    catalog_.append(std::move(notes.catalog_));
   }
-  for (WalLog& wal : wals_) NoteWalFrames(wal, buffer, blockOffset, blockOffset + kScanBlockBytes);
-}
-
-void LearnedRecognition::notePage(std::span<const std::uint8_t> buffer, std::size_t q,
-                                  std::uint64_t offset, std::span<const std::uint16_t> pointers,
-                                  const PageRecords& page, bool recognised) {
-  const std::uint32_t pageBytes = catalog_.databases()[catalog_.databaseAt(offset)].pageBytes;
-  if (MayHoldSchema(page, pointers.size()))
-    for (const std::uint16_t pointer : pointers)
-      if (auto record = DecodeSchemaCell(CellBytes(buffer, q, pointer, pageBytes), pageBytes))
-        catalog_.noteSchemaRecord(offset, std::move(*record));
-  std::size_t widest = 0;
-  for (const LiveRecord& live : page.records) {
-    const DecodedRecord& record = live.record;
-    widest = std::max(widest, record.columnCount());
-    if (record.columnCount() == kMimetypeColumns && record.labels[1] == 'T' &&
-        record.values[1].starts_with(kMimetypePrefix))
-      if (const auto id = ParseInt64(record.values[0]))
-        catalog_.noteMimetype(offset, *id, record.values[1]);
-  }
-  if (!recognised && widest >= kFewestLayoutColumns)
-    descriptors_.push_back(DescribePage(offset, page));
+  std::move(notes.wals_.begin(), notes.wals_.end(), std::back_inserter(wals_));
+  descriptors_.insert(descriptors_.end(), notes.descriptors_.begin(), notes.descriptors_.end());
 }
 
 std::vector<std::uint64_t> LearnedRecognition::learn() {

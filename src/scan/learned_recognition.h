@@ -1,9 +1,9 @@
 #pragma once
 // Recognition of table leaf pages by the layouts the image itself declares.
 //
-// During the discovery pass it notes every database header, every schema
-// record and every mimetypes row it meets, and a small descriptor of each
-// leaf page the fixed layouts left unrecognised. After the pass it learns
+// The discovery pass notes every database header, every schema record and
+// every mimetypes row it meets, and a small descriptor of each leaf page the
+// fixed layouts left unrecognised (DiscoveryNotes). After the pass it learns
 // the layouts of each database and keeps the pages that may fit one; the
 // normal-space pass then reads those pages, lists each page that fits a
 // layout in DB-Result (marked "Learned") and turns its fitting records into
@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/raw_source.h"
+#include "scan/discovery_notes.h"
 #include "scan/learned_rows.h"
 #include "scan/page_descriptor.h"
 #include "scan/page_gaps.h"
@@ -35,15 +37,10 @@ inline constexpr std::string_view kLearnedPageMark = "Learned";
 
 class LearnedRecognition {
  public:
-  // Discovery pass: the database headers starting at a sector of the block
-  // at image `blockOffset`, and the schema records of their first pages.
-  void noteBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset);
-
-  // Discovery pass: a leaf page candidate at `q` of `buffer` (image `offset`)
-  // with its cell pointers and decoded live records; `recognised` when the
-  // fixed layouts listed it.
-  void notePage(std::span<const std::uint8_t> buffer, std::size_t q, std::uint64_t offset,
-                std::span<const std::uint16_t> pointers, const PageRecords& page, bool recognised);
+  // After the discovery pass: the notes of its ranges, taken in range order;
+  // the frames of logs noted in earlier ranges that lie in this range are
+  // read from `source`.
+  void addDiscoveryNotes(DiscoveryNotes&& notes, RawSource& source);
 
   // After the discovery pass: learns the layouts and returns, ascending, the
   // offsets of the pages that may fit one of their database's layouts.

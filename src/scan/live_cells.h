@@ -29,4 +29,17 @@ enum class LiveCellsOutcome { kCompleted, kStopped };
                                                std::span<const std::uint8_t> buffer,
                                                PageRecords& out, bool anyRowid = false);
 
+// The first half of DecodeLiveCells: the same records accepted and rejected,
+// with their labels, sizes, rowids and cell lengths, but no values, so that a
+// page its column counts rule out costs no text.
+[[nodiscard]] LiveCellsOutcome DecodeLiveCellHeaders(std::span<const std::uint16_t> pointers,
+                                                     std::size_t pageOffset,
+                                                     std::span<const std::uint8_t> buffer,
+                                                     PageRecords& out, bool anyRowid = false);
+
+// The second half: the values of `page`'s records from record `first` on,
+// read from the `buffer` DecodeLiveCellHeaders decoded them from.
+void DecodeLiveValues(std::span<const std::uint8_t> buffer, PageRecords& page,
+                      std::size_t first = 0);
+
 }  // namespace orv

@@ -1,5 +1,6 @@
 #include "scan/page_classifier.h"
 
+#include <algorithm>
 #include <map>
 
 #include "scan/record_tests.h"
@@ -8,31 +9,73 @@
 namespace orv {
 namespace {
 
-// Character positions in a label string count from 1, as a page's layout is
-// described ("its 13th character"); a label string alternates label and ",".
-char LabelCharAt(const std::string& labels, std::size_t position) {
-  return position >= 1 && position <= labels.size() ? labels[position - 1] : '\0';
-}
+// A record's label string as DB-Result shows it ("0,T,5,..."), read without
+// building it: labels alternate with ",". Character positions count from 1,
+// as a page's layout is described ("its 13th character").
+class LabelString {
+ public:
+  explicit LabelString(const std::string& labels) : labels_(labels) {}
 
-// 1-based position of the first occurrence of `needle`, 0 when absent.
-std::size_t FirstPosition(const std::string& labels, std::string_view needle) {
-  const auto at = labels.find(needle);
-  return at == std::string::npos ? 0 : at + 1;
-}
+  // The character at `position`, '\0' outside the string.
+  char at(std::size_t position) const {
+    return position >= 1 && position <= size() ? charAt(position - 1) : '\0';
+  }
+  bool startsWith(std::string_view prefix) const { return matchesAt(0, prefix); }
+  // 1-based position of the first occurrence of `needle`, 0 when absent.
+  std::size_t firstPosition(std::string_view needle) const {
+    for (std::size_t i = 0; i + needle.size() <= size(); ++i)
+      if (matchesAt(i, needle)) return i + 1;
+    return 0;
+  }
+
+ private:
+  std::size_t size() const { return labels_.empty() ? 0 : 2 * labels_.size() - 1; }
+  char charAt(std::size_t index) const { return index % 2 == 0 ? labels_[index / 2] : ','; }
+  bool matchesAt(std::size_t index, std::string_view text) const {
+    if (index + text.size() > size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+      if (charAt(index + i) != text[i]) return false;
+    return true;
+  }
+
+  const std::string& labels_;
+};
 
 bool IsNumberInRange(std::string_view text, std::int64_t low, std::int64_t high) {
   const auto value = ParseInt64(text);
   return value && *value >= low && *value <= high;
 }
 
+// The label tests of each kind: a page is of the kind only when a record
+// passes its kind's test (the value tests follow).
+bool HasCallLayout(const LabelString& labels) {
+  const bool layout = labels.startsWith("0,T,5,1,1,") || labels.startsWith("0,T,5,2,1,") ||
+                      labels.startsWith("0,T,5,8,1,") || labels.startsWith("0,T,5,8,8,");
+  const char thirteenth = labels.at(13);
+  return layout && (thirteenth == '0' || thirteenth == 'T');
+}
+
+bool HasDataLayout(const LabelString& labels) {
+  const char seventh = labels.at(7);
+  return labels.startsWith("0,0,1,") && labels.firstPosition(",T,") > 4 && seventh >= '1' &&
+         seventh <= '4';
+}
+
+bool HasSmsLayout(const LabelString& labels) {
+  const char third = labels.at(3);
+  return third >= '1' && third <= '4' && labels.at(5) == 'T' && labels.firstPosition("5,") > 8;
+}
+
+template <class LayoutTest>
+bool AnyRecordHas(const PageRecords& page, LayoutTest&& test) {
+  return std::any_of(page.records.begin(), page.records.end(),
+                     [&](const LiveRecord& live) { return test(LabelString(live.record.labels)); });
+}
+
 bool IsCallPage(const PageRecords& page) {
   for (const LiveRecord& live : page.records) {
     const DecodedRecord& r = live.record;
-    const std::string labels = r.labelsText();
-    const bool layout = labels.starts_with("0,T,5,1,1,") || labels.starts_with("0,T,5,2,1,") ||
-                        labels.starts_with("0,T,5,8,1,") || labels.starts_with("0,T,5,8,8,");
-    const char thirteenth = LabelCharAt(labels, 13);
-    if (!layout || (thirteenth != '0' && thirteenth != 'T') || r.values.size() < 3) continue;
+    if (!HasCallLayout(LabelString(r.labels)) || r.values.size() < 3) continue;
     if (IsPhoneNumber(r.values[1]) && IsAllDigits(r.values[2]) && IsRecordDate(r.values[2]))
       return true;
   }
@@ -40,18 +83,7 @@ bool IsCallPage(const PageRecords& page) {
 }
 
 bool IsDataPage(const PageRecords& page) {
-  bool layoutSeen = false;
-  for (const LiveRecord& live : page.records) {
-    const std::string labels = live.record.labelsText();
-    const char seventh = LabelCharAt(labels, 7);
-    if (labels.starts_with("0,0,1,") && FirstPosition(labels, ",T,") > 4 && seventh >= '1' &&
-        seventh <= '4') {
-      layoutSeen = true;
-      break;
-    }
-  }
-  if (!layoutSeen) return false;
-
+  if (!AnyRecordHas(page, HasDataLayout)) return false;
   bool verdict = false;
   for (const LiveRecord& live : page.records) {
     const auto& values = live.record.values;
@@ -65,11 +97,7 @@ bool IsDataPage(const PageRecords& page) {
 bool IsSmsPage(const PageRecords& page) {
   for (const LiveRecord& live : page.records) {
     const DecodedRecord& r = live.record;
-    const std::string labels = r.labelsText();
-    const char third = LabelCharAt(labels, 3);
-    if (third < '1' || third > '4' || LabelCharAt(labels, 5) != 'T' ||
-        FirstPosition(labels, "5,") <= 8)
-      continue;
+    if (!HasSmsLayout(LabelString(r.labels))) continue;
     if (!IsPhoneNumber(r.values[2])) continue;
     for (std::size_t i = 0; i < r.columnCount(); ++i)
       if (r.labels[i] == '5' && IsRecordDate(r.values[i])) return true;
@@ -111,6 +139,13 @@ std::optional<PageKind> PageKindFromFlag(std::string_view flag) {
   if (flag == "Sms") return PageKind::kSms;
   if (flag == "Data") return PageKind::kData;
   return std::nullopt;
+}
+
+bool MayClassify(const PageRecords& page) {
+  const std::size_t k = page.singleColumnCount();
+  return (kCallColumns.contains(k) && AnyRecordHas(page, HasCallLayout)) ||
+         (kDataColumns.contains(k) && AnyRecordHas(page, HasDataLayout)) ||
+         (kSmsColumns.contains(k) && AnyRecordHas(page, HasSmsLayout));
 }
 
 std::optional<PageKind> classifyPage(const PageRecords& page) {

@@ -27,6 +27,11 @@ std::optional<PageKind> PageKindFromFlag(std::string_view flag);
 // whether it holds call-log, message or contacts-data records.
 [[nodiscard]] std::optional<PageKind> classifyPage(const PageRecords& page);
 
+// Whether classifyPage could name a kind for the page, from its column count
+// and its records' labels alone: false means it names none, so the page's
+// values need not be decoded.
+[[nodiscard]] bool MayClassify(const PageRecords& page);
+
 // The 0-based index of the first 6-byte-integer column of a record's labels,
 // the date column of a message page; empty when there is none.
 [[nodiscard]] std::optional<std::size_t> FirstDateColumn(const DecodedRecord& record);

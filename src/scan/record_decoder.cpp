@@ -33,15 +33,6 @@ std::string DecodedRecord::valuesText() const {
   return text;
 }
 
-SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
-  // Content sizes of serial types 0..11 (SQLite record format).
-  static constexpr std::uint32_t kFixedSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
-  if (serialType < 8) return {static_cast<char>('0' + serialType), kFixedSizes[serialType]};
-  if (serialType < 12) return {'8', 0};
-  if (serialType % 2 == 0) return {'B', (serialType - 12) / 2};
-  return {'T', (serialType - 13) / 2};
-}
-
 std::int64_t ReadBigEndianSigned(std::span<const std::uint8_t> content) {
   if (content.empty()) return 0;
   std::uint64_t value = (content[0] & 0x80) ? ~std::uint64_t{0} : 0;  // sign-extend
@@ -72,41 +63,56 @@ std::optional<std::string> ReadColumnValue(std::span<const std::uint8_t> buffer,
   return std::to_string(ReadBigEndianSigned(content));
 }
 
-std::optional<DecodedRecord> DecodeRecord(std::span<const std::uint8_t> buffer,
-                                          std::size_t headerPos, std::uint64_t payloadLength) {
+bool DecodeRecordHeader(std::span<const std::uint8_t> buffer, std::size_t headerPos,
+                        std::uint64_t payloadLength, DecodedRecord& record) {
+  record.clear();
   const std::size_t size = buffer.size();
-  if (headerPos >= size) return std::nullopt;
+  if (headerPos >= size) return false;
   const std::uint8_t headerLength = buffer[headerPos];
-  if (headerLength == 0 || headerLength > 127) return std::nullopt;
+  if (headerLength == 0 || headerLength > 127) return false;
 
   const std::size_t headerEnd = headerPos + headerLength;
   std::size_t typePos = headerPos + 1;
   std::size_t contentPos = headerEnd;
-  DecodedRecord record;
   while (typePos < headerEnd) {
     const auto type = ReadShortVarint(buffer.data(), size, typePos, 2);
-    if (!type) return std::nullopt;
-    if (type->length == 2 && type->value <= 11) return std::nullopt;
+    if (!type) return false;
+    if (type->length == 2 && type->value <= 11) return false;
     typePos += type->length;
 
-    const auto serialType = static_cast<std::uint32_t>(type->value);
-    const SerialTypeInfo info = DescribeSerialType(serialType);
-    if ((info.label == 'B' || info.label == 'T') && info.size > payloadLength) return std::nullopt;
+    const SerialTypeInfo info = DescribeSerialType(static_cast<std::uint32_t>(type->value));
+    if ((info.label == 'B' || info.label == 'T') && info.size > payloadLength) return false;
     if (info.label == 'T') {
       // A text is taken only when it ends one byte short of the buffer's end.
-      if (contentPos + info.size > size - 1) return std::nullopt;
+      if (contentPos + info.size > size - 1) return false;
     } else if (IsIntegerLabel(info.label) && contentPos + info.size > size) {
-      return std::nullopt;
+      return false;
     }
     // A negative 48-bit integer is no date, count or id of the tables we seek.
-    if (info.label == '5' && (buffer[contentPos] & 0x80)) return std::nullopt;
-
-    auto value = ReadColumnValue(buffer, contentPos, info);
-    if (!value) return std::nullopt;
-    record.append(info.label, info.size, std::move(*value));
+    if (info.label == '5' && (buffer[contentPos] & 0x80)) return false;
+    record.appendType(info.label, info.size);
     contentPos += info.size;
   }
-  if (record.columnCount() == 0) return std::nullopt;
+  return record.columnCount() != 0;
+}
+
+void DecodeRecordValues(std::span<const std::uint8_t> buffer, std::size_t headerPos,
+                        DecodedRecord& record) {
+  record.values.clear();
+  std::size_t contentPos = headerPos + buffer[headerPos];
+  for (std::size_t column = 0; column < record.columnCount(); ++column) {
+    const SerialTypeInfo info{record.labels[column], record.sizes[column]};
+    // The header's checks put every integer and text inside the buffer.
+    record.values.push_back(ReadColumnValue(buffer, contentPos, info).value_or(std::string()));
+    contentPos += info.size;
+  }
+}
+
+std::optional<DecodedRecord> DecodeRecord(std::span<const std::uint8_t> buffer,
+                                          std::size_t headerPos, std::uint64_t payloadLength) {
+  DecodedRecord record;
+  if (!DecodeRecordHeader(buffer, headerPos, payloadLength, record)) return std::nullopt;
+  DecodeRecordValues(buffer, headerPos, record);
   return record;
 }
 

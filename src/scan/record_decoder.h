@@ -21,13 +21,32 @@ namespace orv {
                                                         std::size_t headerPos,
                                                         std::uint64_t payloadLength);
 
+// The header half of DecodeRecord, for tests that need no values: fills
+// `record`'s labels and sizes (its values left empty, its storage reused)
+// with the same rejection rules; false when DecodeRecord would reject.
+[[nodiscard]] bool DecodeRecordHeader(std::span<const std::uint8_t> buffer, std::size_t headerPos,
+                                      std::uint64_t payloadLength, DecodedRecord& record);
+
+// The values half: fills `record.values` from the content after the header
+// at `headerPos`, which DecodeRecordHeader accepted into `record` from the
+// same `buffer`.
+void DecodeRecordValues(std::span<const std::uint8_t> buffer, std::size_t headerPos,
+                        DecodedRecord& record);
+
 // The label and content size of a serial type (`size` for BLOB and text is
 // (N - 12) / 2 or (N - 13) / 2).
 struct SerialTypeInfo {
   char label;
   std::uint32_t size;
 };
-[[nodiscard]] SerialTypeInfo DescribeSerialType(std::uint32_t serialType);
+[[nodiscard]] inline SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
+  // Content sizes of serial types 0..11 (SQLite record format).
+  static constexpr std::uint32_t kFixedSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
+  if (serialType < 8) return {static_cast<char>('0' + serialType), kFixedSizes[serialType]};
+  if (serialType < 12) return {'8', 0};
+  if (serialType % 2 == 0) return {'B', (serialType - 12) / 2};
+  return {'T', (serialType - 13) / 2};
+}
 
 inline bool IsIntegerLabel(char label) { return label >= '1' && label <= '7'; }
 

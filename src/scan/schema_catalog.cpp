@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "scan/create_table.h"
 
@@ -82,6 +83,15 @@ void SchemaCatalog::noteSchemaRecord(std::uint64_t offset, SchemaRecord record) 
     return r.type == record.type && r.name == record.name && r.sql == record.sql;
   });
   if (!known) schema.push_back(std::move(record));
+}
+
+void SchemaCatalog::append(SchemaCatalog&& later) {
+  DatabaseInfo& last = databases_.back();
+  DatabaseInfo& prefix = later.databases_.front();
+  for (SchemaRecord& record : prefix.schema) noteSchemaRecord(last.offset, std::move(record));
+  // Mimetypes noted here first win, as they would have.
+  last.mimetypes.merge(prefix.mimetypes);
+  std::move(later.databases_.begin() + 1, later.databases_.end(), std::back_inserter(databases_));
 }
 
 void SchemaCatalog::noteMimetype(std::uint64_t offset, std::int64_t id, std::string mimetype) {

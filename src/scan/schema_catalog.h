@@ -50,6 +50,12 @@ class SchemaCatalog {
   void noteSchemaRecord(std::uint64_t offset, SchemaRecord record);
   void noteMimetype(std::uint64_t offset, std::int64_t id, std::string mimetype);
 
+  // Takes the catalog of the part of the image that follows this one's
+  // (noted from an offset above every header noted here): what it noted
+  // before its first header belongs to this catalog's last database, its
+  // other databases follow. Gives what noting both parts here in order gives.
+  void append(SchemaCatalog&& later);
+
   // The database the byte at `offset` belongs to (an index into databases()).
   std::size_t databaseAt(std::uint64_t offset) const;
   const std::vector<DatabaseInfo>& databases() const { return databases_; }

@@ -6,6 +6,7 @@
 #include "scan/block_reader.h"
 #include "scan/candidate_search.h"
 #include "scan/deleted_carving.h"
+#include "scan/discovery_pass.h"
 #include "scan/learned_recognition.h"
 #include "scan/live_cells.h"
 #include "scan/owner_profile.h"
@@ -23,17 +24,6 @@ namespace {
 
 constexpr std::uint64_t kSectorsPerBlock = kScanBlockBytes / kSectorBytes;
 
-// True when a 64 KiB block holds a position the deleted-page pass would hand
-// to the carving of abandoned pages.
-bool BlockHasAbandonedPage(std::span<const std::uint8_t> buffer) {
-  bool found = false;
-  ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) {
-    found = IsAbandonedPageCandidate(buffer, q);
-    return found ? kScanBlockBytes : q + 1;
-  });
-  return found;
-}
-
 // The runs of consecutive flagged blocks.
 std::vector<BlockRun> FlaggedBlockRuns(const std::vector<bool>& flagged) {
   std::vector<BlockRun> runs;
@@ -46,7 +36,7 @@ std::vector<BlockRun> FlaggedBlockRuns(const std::vector<bool>& flagged) {
 }
 
 // One run of the scan: the source, the passes and what they share.
-class ScanRun {
+class ScanRun : private DiscoveryOutput {
  public:
   ScanRun(const ScanSettings& settings, ResultTables& tables, ScanView& view,
           std::unique_ptr<RawSource> source)
@@ -145,61 +135,31 @@ class ScanRun {
   // Pass 1: every byte offset of the source is tested for a table leaf page.
   bool discoveryPass() {
     setBlockGaugeRange();
-    const bool carve = ProducesRows(settings_.kind);
-    abandonedPageBlocks_.assign(blockCount_, false);
-    SequentialBlockReader reader(*source_, blockCount_, unreadable_);
-    for (std::uint64_t block = 0; block < blockCount_; ++block) {
-      if (StopRequested()) return false;
-      view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
-      const auto buffer = reader.block(block);
-      bool hasAbandonedPage = false;
-      if (!discoverInBlock(buffer, block * kScanBlockBytes, carve, hasAbandonedPage)) return false;
-      if (carve && hasAbandonedPage) abandonedPageBlocks_[block] = true;
-    }
-    return true;
+    const unsigned threads =
+        settings_.discoveryThreads != 0 ? settings_.discoveryThreads : DefaultDiscoveryThreads();
+    DiscoveryResult result = RunDiscoveryPass(
+        *source_, blockCount_, {ProducesRows(settings_.kind), threads, learned_.get()}, *this,
+        unreadable_);
+    abandonedPageBlocks_ = std::move(result.abandonedPageBlocks);
+    return result.completed;
   }
 
-  // Tests every position of the block for a table leaf page, and notes
-  // whether the block holds a page for the deleted-page pass.
-  bool discoverInBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset, bool carve,
-                       bool& hasAbandonedPage) {
-    bool stopped = false;
-    bool skipped = false;
-    hasAbandonedPage = false;
-    if (learned_) learned_->noteBlock(buffer, blockOffset);
-    ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
-      if (StopRequested()) {
-        stopped = true;
-        return kScanBlockBytes;
-      }
-      if (buffer[q] != kTableLeafPage) {
-        hasAbandonedPage = hasAbandonedPage || IsAbandonedPageCandidate(buffer, q);
-        return q + 1;
-      }
-      if (!carve || !acceptLeafPage(buffer, q, blockOffset + q)) return q + 1;
-      skipped = true;
-      return (q / kSectorBytes + 1) * kSectorBytes;  // one page per sector
-    });
-    // The rest of a sector after an accepted page was not looked at here.
-    if (skipped && !hasAbandonedPage) hasAbandonedPage = BlockHasAbandonedPage(buffer);
-    return !stopped;
+  void blockReached(std::uint64_t block) override {
+    view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
   }
 
-  // Decodes a candidate's live cells; true when all its records share one
-  // column count above kMaxRejectedColumnCount (the page is then classified
-  // and maybe listed).
-  bool acceptLeafPage(std::span<const std::uint8_t> buffer, std::size_t q, std::uint64_t offset) {
-    if (!ReadLeafPageCandidate(buffer, q, pointers_)) return false;
-    const std::size_t cells = pointers_.size();
-    SortCellPointersAsText(pointers_);
-    if (pointers_.size() != cells) return false;
-    if (!decodeLiveCells(buffer, q, offset)) return false;
-    const std::size_t k = page_.singleColumnCount();
-    const auto kind = k > kMaxRejectedColumnCount ? classifyPage(page_) : std::nullopt;
-    if (learned_) learned_->notePage(buffer, q, offset, pointers_, page_, kind.has_value());
-    if (k <= kMaxRejectedColumnCount) return false;
-    if (kind) addDiscoveredPage(*kind, offset, k);
-    return true;
+  void pageFound(const DiscoveredPage& page) override {
+    const std::int64_t sn =
+        tables_.append(ResultTable::kDbResult,
+                       {std::to_string(page.offset), page.labels, std::to_string(page.columnCount),
+                        std::to_string(page.offset + kPageBytes), std::to_string(kPageBytes),
+                        std::string(PageKindFlag(page.kind)), "0D", page.dateColumn, ""});
+    view_.setStatus(1, scan_text::kPagesFound + std::to_string(sn));
+  }
+
+  void pageFailed(std::uint64_t offset) override {
+    ++summary_.internalErrors;
+    log(scan_text::kTypeError, scan_text::kLiveCellsError + std::to_string(offset));
   }
 
   // Decodes the live cells of the page at `pageStart` of `buffer` (image offset `offset`)
@@ -222,18 +182,6 @@ class ScanRun {
       ++summary_.internalErrors;
       log(scan_text::kTypeError, errorText + std::to_string(offset));
     });
-  }
-
-  void addDiscoveredPage(PageKind kind, std::uint64_t offset, std::size_t k) {
-    const DecodedRecord& first = page_.records.front().record;
-    std::string dateColumn;
-    if (kind == PageKind::kSms)
-      if (const auto column = FirstDateColumn(first)) dateColumn = std::to_string(*column);
-    const std::int64_t sn = tables_.append(
-        ResultTable::kDbResult, {std::to_string(offset), first.labelsText(), std::to_string(k),
-                                 std::to_string(offset + kPageBytes), std::to_string(kPageBytes),
-                                 std::string(PageKindFlag(kind)), "0D", dateColumn, ""});
-    view_.setStatus(1, scan_text::kPagesFound + std::to_string(sn));
   }
 
   bool statistics() {

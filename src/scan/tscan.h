@@ -37,6 +37,9 @@ struct ScanSettings {
   ScanKind kind = ScanKind::kContactsCallsSms;
   LayoutMode layouts = LayoutMode::kLearned;
   DiskPlaces diskPlaces = {};  // where a disk named by number is looked up
+  // Threads of the discovery pass; 0: two where the machine has two
+  // processors, else one. The results are the same for every count.
+  unsigned discoveryThreads = 0;
 };
 
 // "spec" and "learned", as the command line takes them.

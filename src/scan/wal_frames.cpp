@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/sector_read.h"
 #include "scan/schema_record.h"
 
 namespace orv {
@@ -48,6 +49,18 @@ void NoteWalFrames(WalLog& log, std::span<const std::uint8_t> buffer, std::uint6
       return;
     }
     log.frames.push_back({pageNumber, ReadBigEndian32(header + 4) != 0, at + kWalFrameHeaderBytes});
+  }
+}
+
+void ReadWalFrames(WalLog& log, RawSource& source, std::uint64_t from, std::uint64_t end) {
+  std::uint8_t sectors[2 * kSectorBytes];  // a frame header may cross a sector's end
+  UnreadableBytes counted;                 // the pass that read these blocks counted their losses
+  while (!log.ended) {
+    const std::uint64_t at = log.nextFrame();
+    if (at < from || at >= end) return;
+    const std::uint64_t start = at / kSectorBytes * kSectorBytes;
+    ReadSectors(source, start, sectors, counted);
+    NoteWalFrames(log, sectors, start, at + 1);
   }
 }
 

@@ -17,6 +17,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/raw_source.h"
+
 namespace orv {
 
 inline constexpr std::size_t kWalHeaderBytes = 32;
@@ -50,6 +52,11 @@ std::optional<WalLog> ReadWalHeader(std::span<const std::uint8_t> bytes, std::ui
 // must be met in order, block after block.
 void NoteWalFrames(WalLog& log, std::span<const std::uint8_t> buffer, std::uint64_t blockOffset,
                    std::uint64_t blockEnd);
+
+// Reads the frame headers of `log` that start in [from, end) of `source`
+// straight from it, as NoteWalFrames would from blocks read there (a byte
+// that cannot be read is zero and ends the log; it is not counted here).
+void ReadWalFrames(WalLog& log, RawSource& source, std::uint64_t from, std::uint64_t end);
 
 // The image offsets of the pages `log` and the database file (its header at
 // `databaseOffset`, with pages of the log's size) hold in an older version:

@@ -80,6 +80,38 @@ TEST(PageClassifierTest, MessageAndDataPages) {
   EXPECT_FALSE(classifyPage(Page({Data("1", "5", "1", "张三"), Data("2", "5", "x", "李四")})));
 }
 
+// The labels-only test the discovery pass makes before any value is read:
+// it must let through every page classifyPage names, and may turn away only
+// pages it names none for.
+TEST(PageClassifierTest, MayClassifyLetsEveryClassifiablePageThrough) {
+  ScopedClockOverride guard(kClock);
+  struct Case {
+    const char* what;
+    PageRecords page;
+    bool may;
+  };
+  const LiveRecord call = Call("1", "13800138000", "1300000000000");
+  Case cases[] = {
+      {"a call page", Page({call}), true},
+      {"a message page", Page({Sms("1", "10086", "1300000000000", "1", "hi")}), true},
+      {"a data page", Page({Data("1", "5", "1", "张三")}), true},
+      // The labels fit but the values do not: only classifyPage can tell.
+      {"a call layout with a future date", Page({Call("1", "13800138000", "1500000000000")}), true},
+      {"a call layout of 8 columns (too few)",
+       Page({Record("0,T,5,2,1,8,T,1", "1`13800138000`1300000000000`300`2`NoUser`x`2")}), false},
+      {"other labels of 12 columns",
+       Page({Record("0,T,T,T,1,8,T,1,0,T,0,8", "1`a`b`c`2`NoUser`x`2`Null`CN`Null`NoUser")}),
+       false},
+      {"two column counts", Page({call, Data("2", "5", "1", "张三")}), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MayClassify(c.page), c.may) << c.what;
+    if (!MayClassify(c.page)) {
+      EXPECT_FALSE(classifyPage(c.page)) << c.what;
+    }
+  }
+}
+
 TEST(PageClassifierTest, ColumnParametersTakeTheMostCommonCounts) {
   auto row = [](std::string flag, std::string count, std::string dateColumn = "") {
     return TableRow{"1", "0", "", count, "4096", "4096", flag, "0D", dateColumn, ""};
