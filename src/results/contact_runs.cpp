@@ -61,7 +61,7 @@ bool MakesContact(const RowView& row) {
 
 }  // namespace
 
-void ContactRuns::add(const RowView& row) {
+bool ContactRuns::add(const RowView& row) {
   if (running_) {
     // The run takes in the following rows of the same raw contact with the
     // other flag.
@@ -69,11 +69,12 @@ void ContactRuns::add(const RowView& row) {
         MakesContact(row)) {
       members_.add({std::string(row[fuck1::kData1]), std::string(row[fuck1::kFlag])});
       // A run cut off at its limit hands its last member on to start the next.
-      if (++followers_ < kMaxRunFollowers) return;
+      if (++followers_ < kMaxRunFollowers) return false;
     }
     endRun();
   }
   start(row);
+  return true;
 }
 
 void ContactRuns::finish() {
@@ -107,10 +108,8 @@ void ContactRuns::endRun() {
 void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
                       const RowProgress& progress) {
   ContactRuns runs(out);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (progress) progress(i);
-    runs.add(rows[i]);
-  }
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (runs.add(rows[i]) && progress) progress(i);
   runs.finish();
 }
 

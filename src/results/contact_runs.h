@@ -20,7 +20,9 @@ inline constexpr int kMaxRunFollowers = 7;
 class ContactRuns {
  public:
   explicit ContactRuns(PreviewEntries& out) : out_(out) {}
-  void add(const RowView& row);
+  // True when the row was looked at as the start of a run, false when the
+  // run in progress took it in.
+  bool add(const RowView& row);
   // Ends the run in progress; called after the last row.
   void finish();
 
@@ -40,7 +42,8 @@ class ContactRuns {
   int followers_ = 0;
 };
 
-// ContactRuns over `rows`. `progress` (may be empty) is told each row index.
+// ContactRuns over `rows`. `progress` (may be empty) is told each row that
+// is looked at as the start of a run.
 void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
                       const RowProgress& progress);
 

@@ -41,11 +41,10 @@ constexpr std::size_t kCallNameField = 3;
 
 }  // namespace
 
-void EntryAssembler::add(const RowView& row) {
+bool EntryAssembler::add(const RowView& row) {
   switch (kind_) {
     case PreviewKind::kContacts:
-      contacts_.add(row);
-      break;
+      return contacts_.add(row);
     case PreviewKind::kCalls:
       AddCall(row, entries_);
       break;
@@ -53,6 +52,7 @@ void EntryAssembler::add(const RowView& row) {
       AddMessage(row, entries_);
       break;
   }
+  return true;
 }
 
 PreviewEntries EntryAssembler::finish() {
@@ -63,10 +63,8 @@ PreviewEntries EntryAssembler::finish() {
 PreviewEntries AssembleEntries(PreviewKind kind, const std::vector<TableRow>& rows,
                                const RowProgress& progress) {
   EntryAssembler assembler(kind);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (progress) progress(i);
-    assembler.add(rows[i]);
-  }
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (assembler.add(rows[i]) && progress) progress(i);
   return assembler.finish();
 }
 
@@ -76,8 +74,8 @@ PreviewEntries AssembleEntries(PreviewKind kind, const ResultTables& tables,
   std::size_t index = 0;
   // A table changed meanwhile gives the entries of the rows read before.
   tables.forEachRow(RawTableOf(kind), [&](const RowView& row) {
-    if (progress) progress(index++);
-    assembler.add(row);
+    if (assembler.add(row) && progress) progress(index);
+    ++index;
     return true;
   });
   return assembler.finish();

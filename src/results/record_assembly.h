@@ -22,7 +22,8 @@ inline constexpr std::size_t kMaxShownNameLength = 30;
 class EntryAssembler {
  public:
   explicit EntryAssembler(PreviewKind kind) : kind_(kind) {}
-  void add(const RowView& row);
+  // False for a contacts row that the run an earlier row started took in.
+  bool add(const RowView& row);
   // The entries of all rows added; called once, after the last row.
   PreviewEntries finish();
 
@@ -33,7 +34,7 @@ class EntryAssembler {
 };
 
 // The entries of `rows`. `progress` (may be empty) is told the raw rows as
-// read.
+// read, except the rows a contact run took in.
 PreviewEntries AssembleEntries(PreviewKind kind, const std::vector<TableRow>& rows,
                                const RowProgress& progress = {});
 // The entries of the kind's raw table, read from `tables` a batch of rows at
