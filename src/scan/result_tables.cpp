@@ -73,6 +73,26 @@ std::span<std::string_view> CellsOf(RowCells& cells, const CompactRows& rows) {
   return std::span(cells).first(rows.columns());
 }
 
+// Puts `rows` in the order of their keys, each made once per row:
+// keyOf(row, index) makes a key that holds the row's index in `row`;
+// sortKeys(keys) orders them.
+template <class Key, class KeyOf, class SortKeys>
+void SortRows(CompactRows& rows, const KeyOf& keyOf, const SortKeys& sortKeys) {
+  std::vector<Key> keys;
+  keys.reserve(rows.size());
+  RowCells cells;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows.read(i, CellsOf(cells, rows));
+    keys.push_back(keyOf(RowView(CellsOf(cells, rows)), static_cast<std::uint32_t>(i)));
+  }
+  sortKeys(keys);
+  std::vector<std::size_t> order;
+  order.reserve(keys.size());
+  for (const Key& key : keys) order.push_back(key.row);
+  keys = {};
+  rows.reorder(order);
+}
+
 }  // namespace
 
 std::int64_t ResultTables::append(ResultTable table, std::vector<std::string> cells) {
@@ -107,11 +127,15 @@ TableRow ResultTables::row(ResultTable table, std::size_t index) const {
 }
 
 std::vector<TableRow> ResultTables::rows(ResultTable table) const {
+  std::lock_guard lock(mutex_);
+  const CompactRows& rows = tableOf(table).rows;
   std::vector<TableRow> copy;
-  forEachRow(table, [&](const RowView& row) {
-    copy.push_back(row.toRow());
-    return true;
-  });
+  copy.reserve(rows.size());
+  RowCells cells;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows.read(i, CellsOf(cells, rows));
+    copy.push_back(RowView(CellsOf(cells, rows)).toRow());
+  }
   return copy;
 }
 
@@ -175,28 +199,18 @@ void ResultTables::clearAll() {
 
 void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column,
                                        std::size_t tieColumn) {
-  {
-    std::lock_guard lock(mutex_);
-    Table& held = tableOf(table);
-    CompactRows& rows = held.rows;
-    // The keys are read once per row, not once per comparison.
-    struct Key {
-      std::int64_t value;
-      std::int64_t tie;
-      std::uint32_t row;
-      bool converts;  // whether the cell reads as a number
-    };
-    std::vector<Key> keys;
-    keys.reserve(rows.size());
-    RowCells cells;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      rows.read(i, CellsOf(cells, rows));
-      const RowView row(CellsOf(cells, rows));
-      const auto value = ParseInt64(row[column]);
-      const auto tie = ParseInt64(row[tieColumn]);
-      keys.push_back({value.value_or(0), tie && *tie != -1 ? *tie : INT64_MAX,
-                      static_cast<std::uint32_t>(i), value.has_value()});
-    }
+  struct Key {
+    std::int64_t value;
+    std::int64_t tie;
+    std::uint32_t row;
+    bool converts;  // whether the cell reads as a number
+  };
+  auto keyOf = [&](const RowView& row, std::uint32_t index) {
+    const auto value = ParseInt64(row[column]);
+    const auto tie = ParseInt64(row[tieColumn]);
+    return Key{value.value_or(0), tie && *tie != -1 ? *tie : INT64_MAX, index, value.has_value()};
+  };
+  auto sortKeys = [](std::vector<Key>& keys) {
     // Rows whose key does not convert compare equal to all others, which is no
     // strict weak order; keep them where they stand and sort each run of
     // convertible keys between them on its own.
@@ -209,17 +223,22 @@ void ResultTables::sortByIntegerColumn(ResultTable table, std::size_t column,
       });
       begin = end;
     }
-    std::vector<std::size_t> order;
-    order.reserve(keys.size());
-    for (const Key& key : keys) order.push_back(key.row);
-    keys = {};
-    rows.reorder(order);
+  };
+  {
+    std::lock_guard lock(mutex_);
+    Table& held = tableOf(table);
+    SortRows<Key>(held.rows, keyOf, sortKeys);
     ++held.reshapes;
   }
   changed();
 }
 
 void ResultTables::sortByTextColumn(ResultTable table, std::size_t column, bool ascending) {
+  struct Key {
+    std::string_view cell;
+    std::uint32_t row;
+  };
+  auto keyOf = [&](const RowView& row, std::uint32_t index) { return Key{row[column], index}; };
   // The cells compare as their bytes would after lower-casing each one.
   auto less = [](std::string_view a, std::string_view b) {
     auto folded = [](char c) {
@@ -228,25 +247,15 @@ void ResultTables::sortByTextColumn(ResultTable table, std::size_t column, bool 
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                         [&](char x, char y) { return folded(x) < folded(y); });
   };
+  auto sortKeys = [&](std::vector<Key>& keys) {
+    std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+      return ascending ? less(a.cell, b.cell) : less(b.cell, a.cell);
+    });
+  };
   {
     std::lock_guard lock(mutex_);
     Table& held = tableOf(table);
-    CompactRows& rows = held.rows;
-    std::vector<std::pair<std::string_view, std::size_t>> keys;
-    keys.reserve(rows.size());
-    RowCells cells;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      rows.read(i, CellsOf(cells, rows));
-      keys.emplace_back(RowView(CellsOf(cells, rows))[column], i);
-    }
-    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-      return ascending ? less(a.first, b.first) : less(b.first, a.first);
-    });
-    std::vector<std::size_t> order;
-    order.reserve(keys.size());
-    for (const auto& key : keys) order.push_back(key.second);
-    keys = {};
-    rows.reorder(order);
+    SortRows<Key>(held.rows, keyOf, sortKeys);
     ++held.reshapes;
   }
   changed();

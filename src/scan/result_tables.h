@@ -154,7 +154,7 @@ class ResultTables {
   // wait on what reads the tables; rows appended meanwhile are not visited.
   // Returns true when every row was visited; false when `visit` stopped the
   // walk or the table was cleared, sorted or lost rows meanwhile (the walk
-  // then ends there).
+  // then ends with the batch it was in).
   bool forEachRow(ResultTable table, const std::function<bool(const RowView&)>& visit) const;
 
   void clear(ResultTable table);
@@ -167,6 +167,8 @@ class ResultTables {
   void sortByIntegerColumn(ResultTable table, std::size_t column, std::size_t tieColumn);
   // Sorts by a column compared as text, ASCII letters folded. Stable.
   void sortByTextColumn(ResultTable table, std::size_t column, bool ascending);
+  // `which` and `keep` below run with the tables locked: they must not call
+  // into them.
   // Sets `column` of every row `which` picks to `mark`; returns how many.
   std::size_t markRows(ResultTable table, std::size_t column, std::string_view mark,
                        const std::function<bool(const RowView&)>& which);
