@@ -7,12 +7,10 @@
 namespace orv {
 namespace {
 
-void WriteList(const ListSnapshot& list, const std::string& path, FileEncoding encoding,
+void WriteList(const LineSource& lines, const std::string& path, FileEncoding encoding,
                ScanOutputsResult& result) {
-  const auto lines = ListLines(list);
-  const TextFileOutcome outcome =
-      lines ? WriteTextLines(path, *lines, encoding) : TextFileOutcome{};
-  if (!lines || outcome.error) result.failed.push_back(path);
+  const TextFileOutcome outcome = WriteTextLines(path, lines, encoding);
+  if (outcome.error) result.failed.push_back(path);
   result.unconverted += outcome.unconverted;
 }
 
@@ -30,7 +28,7 @@ ScanOutputsResult WriteScanOutputs(const ResultTables& tables, std::vector<LogLi
                                           {ResultTable::kFuck3, "raw-sms.txt"}};
   ScanOutputsResult result;
   for (const RawFile& raw : kRawFiles)
-    WriteList(TableSnapshot(tables, raw.table), directory + "/" + raw.name, encoding, result);
+    WriteList(TableLineSource(tables, raw.table), directory + "/" + raw.name, encoding, result);
   for (const CsvFileResult& csv : ExportPreviewCsvFiles(tables, directory, encoding)) {
     if (csv.error) result.failed.push_back(csv.path);
     result.unconverted += csv.unconverted;
@@ -38,7 +36,8 @@ ScanOutputsResult WriteScanOutputs(const ResultTables& tables, std::vector<LogLi
   // The log comes last so that it can tell of the other files' replaced characters.
   if (result.unconverted)
     log.push_back(MakeLogLine("提示", UnconvertedCharactersText(result.unconverted)));
-  WriteList(LogSnapshot(log), directory + "/activity.log", encoding, result);
+  const ListSnapshot logList = LogSnapshot(log);
+  WriteList(ListLineSource(logList), directory + "/activity.log", encoding, result);
   return result;
 }
 

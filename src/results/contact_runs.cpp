@@ -34,10 +34,10 @@ ListEntry PairEntry(const std::string& name, const std::string& first, const std
 void AddRunEntries(const SortedEntryList& run, SortedEntryList& out) {
   std::vector<std::string> names;
   std::vector<std::string> numbers;
-  for (const ListEntry& member : run.entries()) {
+  run.forEach([&](const ListEntry& member) {
     if (member[1] == kName) names.push_back(member[0]);
     if (member[1] == kTel) numbers.push_back(member[0]);
-  }
+  });
   if (numbers.empty()) return;
   if (names.size() > 1 && numbers.size() == 1) {
     for (const std::string& name : names) out.add(SingleNumberEntry(name, numbers[0]));
@@ -53,49 +53,64 @@ void AddRunEntries(const SortedEntryList& run, SortedEntryList& out) {
   if (numbers.size() % 2 == 1) out.add(SingleNumberEntry(nameFor(pair), numbers.back()));
 }
 
-bool MakesContact(const TableRow& row) {
-  const std::string& mark = CellOf(row, fuck1::kDel);
+// The owner's own card is no contact; an old version's newer one is listed.
+bool MakesContact(const RowView& row) {
+  const std::string_view mark = row[fuck1::kDel];
   return mark != fuck1::kOwnerMark && !IsOldVersionMark(mark);
 }
 
 }  // namespace
 
+bool ContactRuns::add(const RowView& row) {
+  if (running_) {
+    // The run takes in the following rows of the same raw contact with the
+    // other flag.
+    if (row[fuck1::kRawContactId] == rawContact_ && row[fuck1::kFlag] != flag_ &&
+        MakesContact(row)) {
+      members_.add({std::string(row[fuck1::kData1]), std::string(row[fuck1::kFlag])});
+      // A run cut off at its limit hands its last member on to start the next.
+      if (++followers_ < kMaxRunFollowers) return false;
+    }
+    endRun();
+  }
+  start(row);
+  return true;
+}
+
+void ContactRuns::finish() {
+  if (running_) endRun();
+}
+
+void ContactRuns::start(const RowView& row) {
+  const std::string_view flag = row[fuck1::kFlag];
+  if ((flag != kName && flag != kTel) || !MakesContact(row)) return;
+  running_ = true;
+  flag_ = flag;
+  rawContact_ = row[fuck1::kRawContactId];
+  id_ = row[fuck1::kId];
+  data1_ = row[fuck1::kData1];
+  members_ = {};
+  members_.add({data1_, flag_});
+  followers_ = 0;
+}
+
+void ContactRuns::endRun() {
+  running_ = false;
+  SortedEntryList& target = out_.listFor(id_);
+  if (followers_ != 0) {
+    AddRunEntries(members_, target);
+  } else if (flag_ == kTel) {
+    // A lone number is a contact without a name; a lone name says nothing.
+    target.add({"", data1_, ""});
+  }
+}
+
 void AssembleContacts(const std::vector<TableRow>& rows, PreviewEntries& out,
                       const RowProgress& progress) {
-  std::size_t start = 0;
-  while (start < rows.size()) {
-    if (progress) progress(start);
-    const TableRow& first = rows[start];
-    const std::string& flag = CellOf(first, fuck1::kFlag);
-    // The owner's own card is no contact; an old version's newer one is listed.
-    if ((flag != kName && flag != kTel) || !MakesContact(first)) {
-      ++start;
-      continue;
-    }
-    // The run: the first row and the following rows of the same raw contact
-    // with the other flag.
-    SortedEntryList run;
-    run.add({CellOf(first, fuck1::kData1), flag});
-    std::size_t next = start + 1;
-    int followers = 0;
-    while (next < rows.size() && followers < kMaxRunFollowers &&
-           CellOf(rows[next], fuck1::kRawContactId) == CellOf(first, fuck1::kRawContactId) &&
-           CellOf(rows[next], fuck1::kFlag) != flag && MakesContact(rows[next])) {
-      run.add({CellOf(rows[next], fuck1::kData1), CellOf(rows[next], fuck1::kFlag)});
-      ++followers;
-      ++next;
-    }
-    SortedEntryList& target = out.listFor(CellOf(first, fuck1::kId));
-    if (followers == 0) {
-      // A lone number is a contact without a name; a lone name says nothing.
-      if (flag == kTel) target.add({"", CellOf(first, fuck1::kData1), ""});
-      ++start;
-      continue;
-    }
-    AddRunEntries(run, target);
-    // A run cut off at its limit hands its last member on to start the next.
-    start = followers == kMaxRunFollowers ? next - 1 : next;
-  }
+  ContactRuns runs(out);
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (runs.add(rows[i]) && progress) progress(i);
+  runs.finish();
 }
 
 }  // namespace orv

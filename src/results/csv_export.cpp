@@ -12,15 +12,21 @@ std::string PathIn(const std::string& directory, const std::string& name) {
   return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
-CsvFileResult WriteList(const ListSnapshot& list, PreviewKind kind, std::string path,
+// The list's rows are made and written one at a time.
+CsvFileResult WriteList(const SortedEntryList& list, PreviewKind kind, std::string path,
                         FileEncoding encoding) {
-  CsvFileResult result{std::move(path), list.rows.size(), {}};
-  const auto lines = ResultCsvLines(list, kind);
-  if (!lines) {
-    result.error = std::make_error_code(std::errc::invalid_argument);
-    return result;
-  }
-  const TextFileOutcome outcome = WriteTextLines(result.path, *lines, encoding);
+  CsvFileResult result{std::move(path), list.size(), {}};
+  const std::size_t columnCount = PreviewColumns(kind).size();
+  const TextFileOutcome outcome = WriteTextLines(
+      result.path,
+      [&](const LineSink& sink) {
+        std::size_t number = 0;
+        list.forEach([&](const ListEntry& entry) {
+          sink(ResultCsvLine(PreviewRow(kind, ++number, entry), columnCount, kind));
+        });
+        return true;
+      },
+      encoding);
   result.error = outcome.error;
   result.unconverted = outcome.unconverted;
   return result;
@@ -40,12 +46,12 @@ std::vector<CsvFileResult> ExportPreviewCsvFiles(const ResultTables& tables,
                                         {PreviewKind::kMessages, "sms"}};
   std::vector<CsvFileResult> results;
   for (const Output& output : kOutputs) {
-    const PreviewLists lists = BuildPreviewLists(output.kind, tables);
+    const PreviewEntries entries = AssembleEntries(output.kind, tables);
     const std::string stem = output.stem;
     results.push_back(
-        WriteList(lists.normal, output.kind, PathIn(directory, stem + ".csv"), encoding));
-    results.push_back(
-        WriteList(lists.deleted, output.kind, PathIn(directory, stem + "-deleted.csv"), encoding));
+        WriteList(entries.normal, output.kind, PathIn(directory, stem + ".csv"), encoding));
+    results.push_back(WriteList(entries.deleted, output.kind,
+                                PathIn(directory, stem + "-deleted.csv"), encoding));
   }
   return results;
 }

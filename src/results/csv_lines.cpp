@@ -22,6 +22,16 @@ std::string CleanMessageText(std::string_view text) {
   return out;
 }
 
+std::string ResultCsvLine(const ListRow& row, std::size_t columnCount, PreviewKind kind) {
+  std::string line;
+  for (std::size_t cell = 0; cell < columnCount; ++cell) {
+    const bool clean = kind == PreviewKind::kMessages && cell == kMessageTextCell;
+    line += clean ? CleanMessageText(row[cell]) : row[cell];
+    line += ',';
+  }
+  return line;
+}
+
 std::optional<std::vector<std::string>> ResultCsvLines(const ListSnapshot& list, PreviewKind kind,
                                                        const RowProgress& progress) {
   std::vector<std::string> lines;
@@ -30,13 +40,7 @@ std::optional<std::vector<std::string>> ResultCsvLines(const ListSnapshot& list,
     if (progress) progress(i);
     const ListRow& row = list.rows[i];
     if (row.size() < list.columnCount) return std::nullopt;
-    std::string line;
-    for (std::size_t cell = 0; cell < list.columnCount; ++cell) {
-      const bool clean = kind == PreviewKind::kMessages && cell == kMessageTextCell;
-      line += clean ? CleanMessageText(row[cell]) : row[cell];
-      line += ',';
-    }
-    lines.push_back(std::move(line));
+    lines.push_back(ResultCsvLine(row, list.columnCount, kind));
   }
   return lines;
 }

@@ -16,6 +16,11 @@ namespace orv {
 // "，", every CR and LF is removed. No other quoting is done.
 std::string CleanMessageText(std::string_view text);
 
+// The line of one row: the caption and then every sub-item up to
+// `columnCount` cells, each followed by "," (so a line ends with a comma).
+// For messages the text column ("短信内容") is cleaned; nothing else is.
+std::string ResultCsvLine(const ListRow& row, std::size_t columnCount, PreviewKind kind);
+
 // One line per row, in order, without a header: the caption and then every
 // sub-item, each followed by "," (so a line ends with a comma). For messages
 // the text column ("短信内容") is cleaned; nothing else is. Empty when a row

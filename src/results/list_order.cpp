@@ -116,8 +116,12 @@ bool SortedEntryList::add(ListEntry fields) {
 std::vector<ListEntry> SortedEntryList::entries() const {
   std::vector<ListEntry> out;
   out.reserve(byKey_.size());
-  for (const auto& [key, fields] : byKey_) out.push_back(fields);
+  forEach([&](const ListEntry& fields) { out.push_back(fields); });
   return out;
+}
+
+void SortedEntryList::forEach(const std::function<void(const ListEntry&)>& visit) const {
+  for (const auto& [key, fields] : byKey_) visit(fields);
 }
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 // letters folded, which puts common Chinese characters in pinyin order;
 // texts equal under that comparison are the same entry.
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -44,6 +45,8 @@ class SortedEntryList {
   bool empty() const { return byKey_.empty(); }
   // The entries in list order.
   std::vector<ListEntry> entries() const;
+  // Hands each entry to `visit` in list order, without a copy of the list.
+  void forEach(const std::function<void(const ListEntry&)>& visit) const;
 
  private:
   std::map<std::string, ListEntry> byKey_;

@@ -2,10 +2,6 @@
 
 namespace orv {
 
-ListSnapshot TableSnapshot(const ResultTables& tables, ResultTable table) {
-  return {ResultTableColumns(table).size(), tables.rows(table)};
-}
-
 ListSnapshot LogSnapshot(const std::vector<LogLine>& lines) {
   ListSnapshot list{3, {}};
   list.rows.reserve(lines.size());

@@ -19,9 +19,6 @@ struct ListSnapshot {
   std::vector<ListRow> rows;
 };
 
-// A raw result table as its window lists it: every column, SN first.
-ListSnapshot TableSnapshot(const ResultTables& tables, ResultTable table);
-
 // The activity log: time, type, description.
 ListSnapshot LogSnapshot(const std::vector<LogLine>& lines);
 

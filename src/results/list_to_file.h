@@ -11,6 +11,7 @@
 #include "platform/text_codec.h"
 #include "results/list_snapshot.h"
 #include "results/result_views.h"
+#include "results/text_file.h"
 #include "scan/result_tables.h"
 
 namespace orv {
@@ -19,13 +20,19 @@ namespace orv {
 inline constexpr std::string_view kRawExportSuffix = "NQT-ORV Lab.log";
 
 // One line per row: the caption, then "^" and the sub-item for each further
-// column. Empty when a row lacks a cell for one of the columns.
+// column. Fails when a row lacks a cell for one of the columns.
+LineSource ListLineSource(const ListSnapshot& list);
+// ListLineSource's lines at once; empty when it fails.
 std::optional<std::vector<std::string>> ListLines(const ListSnapshot& list);
+// The lines of a raw result table in the same form, read from the table a
+// batch of rows at a time. Fails when the table is cleared, sorted or loses
+// rows while it is read.
+LineSource TableLineSource(const ResultTables& tables, ResultTable table);
 
-// Writes ListLines(list) to `fileName` (lines ended by CR LF, replaced all at
-// once). On failure shows "LV转换日志文件出错!" and returns false; the file is
-// then as it was.
-bool ListToFile(const ListSnapshot& list, const std::string& fileName, FileEncoding encoding,
+// Writes `lines` to `fileName` (lines ended by CR LF, replaced all at once).
+// On failure shows "LV转换日志文件出错!" and returns false; the file is then
+// as it was.
+bool ListToFile(const LineSource& lines, const std::string& fileName, FileEncoding encoding,
                 MessageView& view);
 
 // Saves the activity log ("保存日志").

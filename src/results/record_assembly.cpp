@@ -1,34 +1,24 @@
 #include "results/record_assembly.h"
 
 #include "platform/text_codec.h"
-#include "results/contact_runs.h"
 
 namespace orv {
 namespace {
 
-void AssembleCalls(const std::vector<TableRow>& rows, PreviewEntries& out,
-                   const RowProgress& progress) {
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (progress) progress(i);
-    const TableRow& row = rows[i];
-    if (IsOldVersionMark(CellOf(row, fuck2::kDel))) continue;  // its newer one is listed
-    const std::string& duration = CellOf(row, fuck2::kDuration);
-    out.listFor(CellOf(row, fuck2::kId))
-        .add({CallTypeWord(CellOf(row, fuck2::kType)), duration == "NoUser" ? "0" : duration,
-              CellOf(row, fuck2::kData), CellOf(row, fuck2::kName), CellOf(row, fuck2::kTel1)});
-  }
+void AddCall(const RowView& row, PreviewEntries& out) {
+  if (IsOldVersionMark(row[fuck2::kDel])) return;  // its newer one is listed
+  const std::string_view duration = row[fuck2::kDuration];
+  out.listFor(row[fuck2::kId])
+      .add({CallTypeWord(row[fuck2::kType]), std::string(duration == "NoUser" ? "0" : duration),
+            std::string(row[fuck2::kData]), std::string(row[fuck2::kName]),
+            std::string(row[fuck2::kTel1])});
 }
 
-void AssembleMessages(const std::vector<TableRow>& rows, PreviewEntries& out,
-                      const RowProgress& progress) {
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (progress) progress(i);
-    const TableRow& row = rows[i];
-    if (IsOldVersionMark(CellOf(row, fuck3::kDel))) continue;  // its newer one is listed
-    out.listFor(CellOf(row, fuck3::kId))
-        .add({MessageTypeWord(CellOf(row, fuck3::kSmsType)), CellOf(row, fuck3::kData),
-              CellOf(row, fuck3::kBody), CellOf(row, fuck3::kTel1)});
-  }
+void AddMessage(const RowView& row, PreviewEntries& out) {
+  if (IsOldVersionMark(row[fuck3::kDel])) return;  // its newer one is listed
+  out.listFor(row[fuck3::kId])
+      .add({MessageTypeWord(row[fuck3::kSmsType]), std::string(row[fuck3::kData]),
+            std::string(row[fuck3::kBody]), std::string(row[fuck3::kTel1])});
 }
 
 // Where each display column takes its text from the entry's fields.
@@ -51,21 +41,44 @@ constexpr std::size_t kCallNameField = 3;
 
 }  // namespace
 
-PreviewEntries AssembleEntries(PreviewKind kind, const std::vector<TableRow>& rows,
-                               const RowProgress& progress) {
-  PreviewEntries entries;
-  switch (kind) {
+bool EntryAssembler::add(const RowView& row) {
+  switch (kind_) {
     case PreviewKind::kContacts:
-      AssembleContacts(rows, entries, progress);
-      break;
+      return contacts_.add(row);
     case PreviewKind::kCalls:
-      AssembleCalls(rows, entries, progress);
+      AddCall(row, entries_);
       break;
     case PreviewKind::kMessages:
-      AssembleMessages(rows, entries, progress);
+      AddMessage(row, entries_);
       break;
   }
-  return entries;
+  return true;
+}
+
+PreviewEntries EntryAssembler::finish() {
+  contacts_.finish();
+  return std::move(entries_);
+}
+
+PreviewEntries AssembleEntries(PreviewKind kind, const std::vector<TableRow>& rows,
+                               const RowProgress& progress) {
+  EntryAssembler assembler(kind);
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (assembler.add(rows[i]) && progress) progress(i);
+  return assembler.finish();
+}
+
+PreviewEntries AssembleEntries(PreviewKind kind, const ResultTables& tables,
+                               const RowProgress& progress) {
+  EntryAssembler assembler(kind);
+  std::size_t index = 0;
+  // A table changed meanwhile gives the entries of the rows read before.
+  tables.forEachRow(RawTableOf(kind), [&](const RowView& row) {
+    if (assembler.add(row) && progress) progress(index);
+    ++index;
+    return true;
+  });
+  return assembler.finish();
 }
 
 ListRow PreviewRow(PreviewKind kind, std::size_t number, const ListEntry& entry) {
@@ -82,13 +95,13 @@ ListRow PreviewRow(PreviewKind kind, std::size_t number, const ListEntry& entry)
 std::vector<ListRow> PreviewRows(PreviewKind kind, const SortedEntryList& list) {
   std::vector<ListRow> rows;
   rows.reserve(list.size());
-  for (const ListEntry& entry : list.entries())
-    rows.push_back(PreviewRow(kind, rows.size() + 1, entry));
+  list.forEach(
+      [&](const ListEntry& entry) { rows.push_back(PreviewRow(kind, rows.size() + 1, entry)); });
   return rows;
 }
 
 PreviewLists BuildPreviewLists(PreviewKind kind, const ResultTables& tables) {
-  const PreviewEntries entries = AssembleEntries(kind, tables.rows(RawTableOf(kind)));
+  const PreviewEntries entries = AssembleEntries(kind, tables);
   const std::vector<PreviewColumn>& columns = PreviewColumns(kind);
   return {columns,
           {columns.size(), PreviewRows(kind, entries.normal)},

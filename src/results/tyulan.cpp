@@ -24,13 +24,12 @@ TYuLan::TYuLan(PreviewKind kind, const ResultTables& tables, PreviewView& view)
 
 void TYuLan::run() {
   view_.setColumns(PreviewColumns(kind_));
-  const std::vector<TableRow> rows = tables_.rows(RawTableOf(kind_));
-  view_.setGaugeRange(GaugeMaximum(rows.size()));
+  const std::size_t rows = tables_.rowCount(RawTableOf(kind_));
+  view_.setGaugeRange(GaugeMaximum(rows));
   view_.setStatus(0, std::string(kStage));
   view_.addLogLine(MakeLogLine("操作", "开始" + std::string(kStage)));
-  PreviewEntries entries = AssembleEntries(kind_, rows, [&](std::size_t index) {
-    if (IsProgressStep(index, rows.size()))
-      view_.setGaugePosition(static_cast<std::int64_t>(index));
+  PreviewEntries entries = AssembleEntries(kind_, tables_, [&](std::size_t index) {
+    if (IsProgressStep(index, rows)) view_.setGaugePosition(static_cast<std::int64_t>(index));
   });
   showList(PreviewList::kNormal, PreviewRows(kind_, entries.normal));
   showList(PreviewList::kDeleted, PreviewRows(kind_, entries.deleted));

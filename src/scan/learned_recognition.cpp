@@ -196,10 +196,13 @@ std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables
   }
   std::vector<std::string> lines;
   if (older.empty()) return lines;
-  std::map<std::string, std::uint64_t> pageOf;  // DB-Result SN -> page offset
-  for (const TableRow& row : tables.rows(ResultTable::kDbResult))
+  std::map<std::string, std::uint64_t, std::less<>> pageOf;  // DB-Result SN -> page offset
+  tables.forEachRow(ResultTable::kDbResult, [&](const RowView& row) {
     if (const auto offset = ParseInt64(row[db_result::kStartOffset]); offset && *offset >= 0)
-      pageOf[row[db_result::kSn]] = static_cast<std::uint64_t>(*offset);
+      pageOf.insert_or_assign(std::string(row[db_result::kSn]),
+                              static_cast<std::uint64_t>(*offset));
+    return true;
+  });
   std::size_t history = 0;
   for (const auto& tableAndPageColumn :
        {std::pair<ResultTable, std::size_t>{ResultTable::kFuck1, fuck1::kDataResultNum},
@@ -211,28 +214,30 @@ std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables
     const std::size_t del = DeletedColumn(table);
     const std::size_t id = 1;  // the record's rowid, "-1" on carved rows
     // The page of a live row, when it has one.
-    auto pageOfRow = [&](const TableRow& row) -> std::optional<std::uint64_t> {
+    auto pageOfRow = [&](const RowView& row) -> std::optional<std::uint64_t> {
       if (row[id] == "-1" || !row[del].empty()) return std::nullopt;
       const auto page = pageOf.find(row[pageColumn]);
       if (page == pageOf.end()) return std::nullopt;
       return page->second;
     };
-    auto keyOf = [&](const TableRow& row, std::uint64_t page) {
+    auto keyOf = [&](const RowView& row, std::uint64_t page) {
       const auto frame = frameDatabase.find(page);
       return std::to_string(frame != frameDatabase.end() ? frame->second
                                                          : catalog_.databaseAt(page)) +
-             '|' + row[id];
+             '|' + std::string(row[id]);
     };
-    auto fieldsOf = [&](const TableRow& row) {
+    auto fieldsOf = [&](const RowView& row) {
       std::string fields;
       for (std::size_t c = 1; c < row.size(); ++c)
-        if (c != pageColumn && c != del) fields += row[c] + '\x1f';
+        if (c != pageColumn && c != del) (fields += row[c]) += '\x1f';
       return fields;
     };
     std::map<std::string, std::set<std::string>> listed;  // record -> the versions listed
-    for (const TableRow& row : tables.rows(table))
+    tables.forEachRow(table, [&](const RowView& row) {
       if (const auto page = pageOfRow(row); page && older.count(*page) == 0)
         listed[keyOf(row, *page)].insert(fieldsOf(row));
+      return true;
+    });
     tables.editRows(table, [&](TableRow& row) {
       const auto page = pageOfRow(row);
       if (!page || older.count(*page) == 0) return true;

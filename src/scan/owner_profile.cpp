@@ -5,7 +5,7 @@
 namespace orv {
 namespace {
 
-bool AtProfileBase(const TableRow& row, std::size_t column) {
+bool AtProfileBase(const RowView& row, std::size_t column) {
   if (column >= row.size()) return false;
   const auto id = ParseInt64(row[column]);
   return id && *id >= kProfileIdBase;
@@ -13,14 +13,14 @@ bool AtProfileBase(const TableRow& row, std::size_t column) {
 
 }  // namespace
 
-bool IsOwnerRow(const TableRow& row) {
+bool IsOwnerRow(const RowView& row) {
   return AtProfileBase(row, fuck1::kId) || AtProfileBase(row, fuck1::kRawContactId);
 }
 
 std::size_t MarkOwnerRows(ResultTables& tables) {
   return tables.markRows(
       ResultTable::kFuck1, fuck1::kDel, fuck1::kOwnerMark,
-      [](const TableRow& row) { return row[fuck1::kDel].empty() && IsOwnerRow(row); });
+      [](const RowView& row) { return row[fuck1::kDel].empty() && IsOwnerRow(row); });
 }
 
 std::string OwnerRowsText(std::size_t rows) {

@@ -19,7 +19,7 @@ inline constexpr std::int64_t kProfileIdBase = INT64_MAX - INT32_MAX;
 
 // Whether a contacts-data row (Fuck1) is the owner's: its id or its raw
 // contact's id lies at or above the profile base.
-bool IsOwnerRow(const TableRow& row);
+bool IsOwnerRow(const RowView& row);
 
 // Marks the live contacts-data rows of the owner with fuck1::kOwnerMark in
 // their [DEL] column, so they are kept in the table but make no contact.

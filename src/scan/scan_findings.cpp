@@ -5,19 +5,16 @@ namespace {
 
 FoundRows CountRows(const ResultTables& tables, ResultTable table, std::size_t delColumn) {
   FoundRows found;
-  // Row by row rather than a copy of the table, which may be large.
-  const std::size_t count = tables.rowCount(table);
-  for (std::size_t i = 0; i < count; ++i) {
-    const TableRow row = tables.row(table, i);
-    const std::string_view mark =
-        delColumn < row.size() ? std::string_view(row[delColumn]) : std::string_view();
+  tables.forEachRow(table, [&](const RowView& row) {
+    const std::string_view mark = row[delColumn];
     // An old version of a record is counted with its newer one.
     if (mark == kDeletedRowMark) {
       ++found.deleted;
     } else if (!IsOldVersionMark(mark)) {
       ++found.live;
     }
-  }
+    return true;
+  });
   return found;
 }
 

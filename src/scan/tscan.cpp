@@ -200,16 +200,17 @@ class ScanRun : private DiscoveryOutput {
   // Pass 2: the listed pages' live records become rows; their free space
   // goes to the carving of deleted records.
   bool normalSpacePass(bool statisticsOk) {
-    const std::vector<TableRow> listed = tables_.rows(ResultTable::kDbResult);
-    if (listed.empty()) return learnedPagesPass();
+    // The pages listed so far; carving lists more meanwhile, which are not read.
+    const std::size_t listed = tables_.rowCount(ResultTable::kDbResult);
+    if (listed == 0) return learnedPagesPass();
     log(scan_text::kTypeHint, scan_text::kNormalSpacePass);
-    view_.setGaugeRange(static_cast<std::int64_t>(listed.size()) - 1);
+    view_.setGaugeRange(static_cast<std::int64_t>(listed) - 1);
     const bool carveFreeSpace = statisticsOk && params_.anyKnown();
     std::vector<std::uint8_t> buffer(kReadBufferBytes);
-    for (std::size_t i = 0; i < listed.size(); ++i) {
+    for (std::size_t i = 0; i < listed; ++i) {
       view_.setGaugePosition(static_cast<std::int64_t>(i));
       if (StopRequested()) return false;
-      const TableRow& row = listed[i];
+      const TableRow row = tables_.row(ResultTable::kDbResult, i);
       const auto offset = ParseInt64(row[db_result::kStartOffset]);
       if (!offset || *offset < 0) continue;
       const auto start = static_cast<std::uint64_t>(*offset);
@@ -226,7 +227,9 @@ class ScanRun : private DiscoveryOutput {
     if (!learned_) return true;
     std::vector<std::uint8_t> buffer(kReadBufferBytes);
     const std::vector<std::uint64_t> learnedPages = learned_->learn();
-    for (const TableRow& row : tables_.rows(ResultTable::kDbResult)) {
+    const std::size_t listed = tables_.rowCount(ResultTable::kDbResult);
+    for (std::size_t i = 0; i < listed; ++i) {
+      const TableRow row = tables_.row(ResultTable::kDbResult, i);
       const auto offset = ParseInt64(row[db_result::kStartOffset]);
       if (row[db_result::kFlag] != PageKindFlag(PageKind::kData) || !offset || *offset < 0)
         continue;

@@ -70,5 +70,23 @@ TEST(TlvtofileTest, AFailureShowsBothMessages) {
   EXPECT_EQ(view.messages, expected);
 }
 
+TEST(TlvtofileTest, ALargeTableIsWrittenAsTheLinesOfItsRows) {
+  TempDir dir;
+  ResultTables tables;
+  // More rows than a walk takes at once, more bytes than a written piece.
+  for (int i = 0; i < 5000; ++i)
+    tables.append(ResultTable::kFuck3,
+                  {"-1", "13800138000", "2024-05-01 13:45:09", "1", "",
+                   std::string(300, 'b') + std::to_string(i), "", "DEL", "Sms", "7"});
+  RecordingView view;
+  EXPECT_TRUE(
+      Tlvtofile(tables, ResultTable::kFuck3, dir.file("dump"), FileEncoding::kGb18030, view).run());
+  const auto lines =
+      ListLines({ResultTableColumns(ResultTable::kFuck3).size(), tables.rows(ResultTable::kFuck3)});
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(ReadBytes(dir.file("dumpNQT-ORV Lab.log")),
+            EncodeTextLines(*lines, FileEncoding::kGb18030).bytes);
+}
+
 }  // namespace
 }  // namespace orv

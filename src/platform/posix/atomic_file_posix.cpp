@@ -36,9 +36,13 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
 }
 
 // Fills the open temporary file and closes it; the descriptor is closed on
-// every way out.
-std::error_code FillAndClose(int fd, std::string_view bytes) {
-  std::error_code error = WriteAll(fd, bytes);
+// every way out. After a failed write the rest of the bytes are dropped.
+std::error_code FillAndClose(int fd, const FileFiller& fill) {
+  std::error_code error;
+  const std::error_code refused = fill([&](std::string_view bytes) {
+    if (!error) error = WriteAll(fd, bytes);
+  });
+  if (!error) error = refused;
   if (!error && ::fsync(fd) != 0) error = LastError();
   if (::close(fd) != 0 && !error) error = LastError();
   return error;
@@ -46,7 +50,7 @@ std::error_code FillAndClose(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes) {
+std::error_code WriteFileAtomically(const std::string& path, const FileFiller& fill) {
   if (path.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
   std::string temporary;
   int fd = -1;
@@ -57,7 +61,7 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view by
     if (fd < 0 && errno != EEXIST) return LastError();
   }
   if (fd < 0) return LastError();
-  std::error_code error = FillAndClose(fd, bytes);
+  std::error_code error = FillAndClose(fd, fill);
   if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) error = LastError();
   if (error) ::unlink(temporary.c_str());
   return error;

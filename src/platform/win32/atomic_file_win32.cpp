@@ -41,9 +41,14 @@ std::error_code WriteAll(HANDLE file, std::string_view bytes) {
   return {};
 }
 
-// Fills the open temporary file, pushes it to the disk and closes it.
-std::error_code FillAndClose(UniqueHandle file, std::string_view bytes) {
-  std::error_code error = WriteAll(file.get(), bytes);
+// Fills the open temporary file, pushes it to the disk and closes it. After a
+// failed write the rest of the bytes are dropped.
+std::error_code FillAndClose(UniqueHandle file, const FileFiller& fill) {
+  std::error_code error;
+  const std::error_code refused = fill([&](std::string_view bytes) {
+    if (!error) error = WriteAll(file.get(), bytes);
+  });
+  if (!error) error = refused;
   if (!error && !FlushFileBuffers(file.get())) error = LastError();
   file.reset();  // the rename needs it closed
   return error;
@@ -51,7 +56,7 @@ std::error_code FillAndClose(UniqueHandle file, std::string_view bytes) {
 
 }  // namespace
 
-std::error_code WriteFileAtomically(const std::string& path, std::string_view bytes) {
+std::error_code WriteFileAtomically(const std::string& path, const FileFiller& fill) {
   if (path.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
   const auto target = win32::ToWidePath(path);
   if (!target) return std::make_error_code(std::errc::invalid_argument);
@@ -67,7 +72,7 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view by
     if (!file && GetLastError() != ERROR_FILE_EXISTS) return LastError();
   }
   if (!file) return LastError();
-  std::error_code error = FillAndClose(std::move(file), bytes);
+  std::error_code error = FillAndClose(std::move(file), fill);
   if (!error && !MoveFileExW(temporary.c_str(), target->c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     error = LastError();
