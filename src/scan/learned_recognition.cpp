@@ -53,29 +53,43 @@ PageKind KindOf(LayoutTable table) {
 
 void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
                                    std::uint64_t blockOffset) {
+  bigPages_.noteBlock(buffer, blockOffset);
   for (std::size_t s = 0; s < kScanBlockBytes; s += kSectorBytes) {
     if (auto wal = ReadWalHeader(buffer.subspan(s), blockOffset + s)) wals_.push_back(*wal);
     if (!catalog_.noteHeader(blockOffset + s, buffer.subspan(s))) continue;
+    // Page 1 holds the schema table's root, a leaf in small databases; a page
+    // larger than the buffer holds is read whole after the pass.
     const std::uint32_t pageBytes = catalog_.databases().back().pageBytes;
-    // Page 1: the schema table's root, a leaf in small databases.
-    const std::size_t btree = s + kDatabaseHeaderBytes;
-    if (btree + kLeafHeaderBytes > buffer.size() || buffer[btree] != kTableLeafPage) continue;
-    const std::size_t cells = ReadBigEndian16(&buffer[btree + 3]);
-    for (std::size_t i = 0; i < cells; ++i) {
-      const std::size_t at = btree + kLeafHeaderBytes + kCellPointerBytes * i;
-      if (at + kCellPointerBytes > buffer.size()) break;
-      if (auto record = DecodeSchemaCell(
-              CellBytes(buffer, s, ReadBigEndian16(&buffer[at]), pageBytes), pageBytes))
-        catalog_.noteSchemaRecord(blockOffset + s, std::move(*record));
-    }
+    if (pageBytes <= kPageBytes)
+      noteFirstPage(blockOffset + s,
+                    buffer.subspan(s, std::min<std::size_t>(pageBytes, buffer.size() - s)));
   }
   for (WalLog& wal : wals_) NoteWalFrames(wal, buffer, blockOffset, blockOffset + kScanBlockBytes);
+}
+
+void LearnedRecognition::noteFirstPage(std::uint64_t offset, std::span<const std::uint8_t> page) {
+  const auto pageBytes = static_cast<std::uint32_t>(page.size());
+  const std::size_t btree = kDatabaseHeaderBytes;
+  if (btree + kLeafHeaderBytes > page.size() || page[btree] != kTableLeafPage) return;
+  const std::size_t cells = ReadBigEndian16(&page[btree + 3]);
+  for (std::size_t i = 0; i < cells; ++i) {
+    const std::size_t at = btree + kLeafHeaderBytes + kCellPointerBytes * i;
+    if (at + kCellPointerBytes > page.size()) break;
+    if (auto record =
+            DecodeSchemaCell(CellBytes(page, 0, ReadBigEndian16(&page[at]), pageBytes), pageBytes))
+      catalog_.noteSchemaRecord(offset, std::move(*record));
+  }
+}
+
+std::vector<BigPage> LearnedRecognition::bigPages() {
+  bigPageList_ = bigPages_.pages(catalog_, wals_);
+  return bigPageList_;
 }
 
 void LearnedRecognition::notePage(std::span<const std::uint8_t> buffer, std::size_t q,
                                   std::uint64_t offset, std::span<const std::uint16_t> pointers,
                                   const PageRecords& page, bool recognised) {
-  const std::uint32_t pageBytes = catalog_.databases()[catalog_.databaseAt(offset)].pageBytes;
+  const std::uint32_t pageBytes = pageSizeAt(offset);
   if (MayHoldSchema(page, pointers.size()))
     for (const std::uint16_t pointer : pointers)
       if (auto record = DecodeSchemaCell(CellBytes(buffer, q, pointer, pageBytes), pageBytes))
@@ -104,6 +118,8 @@ std::vector<std::uint64_t> LearnedRecognition::learn() {
     });
     if (mayFit) pages.push_back(descriptor.offset);
   }
+  // Big pages were described after the discovery pass's.
+  std::sort(pages.begin(), pages.end());
   return pages;
 }
 
@@ -135,14 +151,15 @@ void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& 
   if (best == nullptr) return;
   const DatabaseInfo& db = catalog_.databases()[catalog_.databaseAt(offset)];
   const TableLayout& layout = best->learned.layout;
+  const std::uint32_t pageBytes = pageSizeAt(offset);
   const DecodedRecord& first = page.records.front().record;
   const std::string dateColumn =
       layout.table == LayoutTable::kSms ? std::to_string(layout.field(layout_field::kSmsDate)) : "";
   const std::int64_t sn =
       tables.append(ResultTable::kDbResult,
                     {std::to_string(offset), first.labelsText(),
-                     std::to_string(first.columnCount()), std::to_string(offset + db.pageBytes),
-                     std::to_string(db.pageBytes), std::string(PageKindFlag(KindOf(layout.table))),
+                     std::to_string(first.columnCount()), std::to_string(offset + pageBytes),
+                     std::to_string(pageBytes), std::string(PageKindFlag(KindOf(layout.table))),
                      "0D", dateColumn, std::string(kLearnedPageMark)});
   ++best->pages;
   const std::string pageSn = std::to_string(sn);
@@ -303,6 +320,23 @@ std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables
 std::size_t LearnedRecognition::pageBytesAt(std::uint64_t offset) const {
   return std::min<std::size_t>(catalog_.databases()[catalog_.databaseAt(offset)].pageBytes,
                                kPageBytes);
+}
+
+const BigPage* LearnedRecognition::bigPageAt(std::uint64_t offset) const {
+  const auto at = std::lower_bound(
+      bigPageList_.begin(), bigPageList_.end(), offset,
+      [](const BigPage& page, std::uint64_t value) { return page.offset < value; });
+  return at != bigPageList_.end() && at->offset == offset ? &*at : nullptr;
+}
+
+std::uint32_t LearnedRecognition::pageSizeAt(std::uint64_t offset) const {
+  if (const BigPage* big = bigPageAt(offset)) return big->pageBytes;
+  return catalog_.databases()[catalog_.databaseAt(offset)].pageBytes;
+}
+
+std::size_t LearnedRecognition::learnedPageBytes(std::uint64_t offset) const {
+  if (const BigPage* big = bigPageAt(offset)) return big->pageBytes;
+  return pageBytesAt(offset);
 }
 
 void LearnedRecognition::clipToPage(std::uint64_t offset, PageGaps& gaps) const {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/big_page_candidates.h"
 #include "scan/learned_rows.h"
 #include "scan/page_descriptor.h"
 #include "scan/page_gaps.h"
@@ -44,6 +45,16 @@ class LearnedRecognition {
   // fixed layouts listed it.
   void notePage(std::span<const std::uint8_t> buffer, std::size_t q, std::uint64_t offset,
                 std::span<const std::uint16_t> pointers, const PageRecords& page, bool recognised);
+
+  // After the discovery pass: the pages larger than 4096 bytes it could not
+  // see, to be read whole (see BigPageCandidates). Each is then noted before
+  // `learn`: a first page with noteFirstPage, a table leaf page with notePage
+  // (`buffer` from the page's first byte on, `q` 0, `recognised` false).
+  std::vector<BigPage> bigPages();
+
+  // The schema records of a database's first page at image `offset`, `page`
+  // its bytes from the database header on (exactly the page's size).
+  void noteFirstPage(std::uint64_t offset, std::span<const std::uint8_t> page);
 
   // After the discovery pass: learns the layouts and returns, ascending, the
   // offsets of the pages that may fit one of their database's layouts.
@@ -95,6 +106,10 @@ class LearnedRecognition {
   // 4096 (the size the fixed carving reads).
   std::size_t pageBytesAt(std::uint64_t offset) const;
 
+  // The bytes of the page at `offset` that the normal-space pass reads as the
+  // page's own: a big page's size, else pageBytesAt.
+  std::size_t learnedPageBytes(std::uint64_t offset) const;
+
   // One activity-log text per layout learned from a schema, and per profile
   // that recognised pages: database, table, columns, source, pages and rows.
   std::vector<std::string> summaryLines() const;
@@ -127,6 +142,9 @@ class LearnedRecognition {
   std::optional<std::string> rowKey(std::size_t database, const DecodedRecord& record,
                                     const TableLayout& layout) const;
   void noteLiveRow(std::size_t database, const DecodedRecord& record, const TableLayout& layout);
+  const BigPage* bigPageAt(std::uint64_t offset) const;
+  // The size of the page at `offset`: a big page's, else its database's.
+  std::uint32_t pageSizeAt(std::uint64_t offset) const;
 
   SchemaCatalog catalog_;
   std::map<std::uint64_t, ListedPage> listed_;
@@ -134,6 +152,8 @@ class LearnedRecognition {
   std::vector<CarvedRow> carved_;
   std::vector<WalLog> wals_;
   std::vector<PageDescriptor> descriptors_;
+  BigPageCandidates bigPages_;
+  std::vector<BigPage> bigPageList_;  // ascending, once bigPages() ran
   std::vector<LayoutUse> layouts_;
 };
 
