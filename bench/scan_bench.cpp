@@ -1,27 +1,30 @@
 // Measures the scan against a plain sequential read of the same image held in
-// the page cache, and the peak memory of the process.
+// the page cache: the whole scan and each pass, the peak memory of the scan
+// and the rows found per second, for several kinds of image. Run
+// `scan_bench --help` for the options.
 //
-//   scan_bench [--image PATH] [--size BYTES] [--filler storage|mixed]
-//
-// Without --image it writes a fixture image of --size bytes (default 1 GiB)
-// to the temporary folder, reusing one left by an earlier run. Its filler is
-// what a used phone storage holds ("storage": zeros, compressed data, text,
-// rare page-like bytes) or, to stress the page tests, "mixed": a quarter of
-// it bytes that make false page headers everywhere.
+// Each image is scanned in a child process of its own, so that its peak
+// memory is its own; images are written by another child and kept in the
+// temporary folder for later runs.
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "fixtures/app_databases_image.h"
 #include "fixtures/large_image.h"
+#include "fixtures/stress_images.h"
 #include "platform/stop_flag.h"
 #include "scan/page_descriptor.h"
 #include "scan/scan_texts.h"
@@ -30,8 +33,131 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr double kMiB = 1 << 20;
+constexpr double kGiB = 1 << 30;
+
+constexpr const char* kUsage = R"(usage: scan_bench [options]
+
+Times the scan of generated raw images against one sequential read of the
+same image (in the same run, from the page cache), pass by pass, with the
+peak memory of each image's scan and the rows found per second.
+
+  --kind KIND         the image to scan (default storage):
+                        storage     storage-like filler (zeros, compressed data, text)
+                                    with copies of the phone's databases; 1G
+                        mixed       the same with a quarter of page-like bytes; 1G
+                        app         other apps' SQLite databases (random schemas,
+                                    indexes, deletes, 1 KiB pages) and one copy of
+                                    the phone's databases; 256M
+                        hostile     the phone's databases, then an index-leaf page
+                                    header every 512 bytes over anchor-like bytes; 8M
+                        sms-copies  copies of one SMS leaf page: about a million
+                                    result rows (the memory test); 100M
+                        all         each kind above in turn, at its default size
+  --size BYTES        image size instead of the kind's default (suffix K, M or G)
+  --image PATH        scan this file instead of a generated image
+  --write-image PATH  write the kind's image to PATH and exit without scanning
+  --rounds N          scans of each image, the best one counts (default 3)
+  --help              print this text and exit
+
+Generated images are kept as orv-bench-KIND-SIZE.img in the temporary folder.
+)";
+
+// The figures an image kind is meant to reach; 0 where it has none.
+struct Targets {
+  double scanToRead = 0;     // whole scan / one sequential read
+  double secondsPerGiB = 0;  // whole scan, per GiB of image
+  double peakMB = 0;         // peak memory of the scan
+};
+
+struct ImageKind {
+  std::string_view name;
+  std::uint64_t defaultSize;
+  Targets targets;
+  std::function<orv::fixtures::LargeImage(const std::string&, std::uint64_t)> write;
+};
+
+orv::fixtures::LargeImage WriteFillerImage(const std::string& path, std::uint64_t size,
+                                           orv::fixtures::FillerKind filler) {
+  orv::fixtures::LargeImageOptions options;
+  options.sizeBytes = size;
+  options.filler = filler;
+  return orv::fixtures::WriteLargeImage(path, options);
+}
+
+const std::vector<ImageKind>& Kinds() {
+  using orv::fixtures::FillerKind;
+  static const std::vector<ImageKind> kinds = {
+      {"storage",
+       1ull << 30,
+       {2, 0, 100},
+       [](const std::string& path, std::uint64_t size) {
+         return WriteFillerImage(path, size, FillerKind::kStorage);
+       }},
+      {"mixed",
+       1ull << 30,
+       {0, 0, 100},
+       [](const std::string& path, std::uint64_t size) {
+         return WriteFillerImage(path, size, FillerKind::kMixed);
+       }},
+      {"app",
+       256ull << 20,
+       {3, 0, 100},
+       [](const std::string& path, std::uint64_t size) {
+         return orv::fixtures::WriteAppDatabasesImage(path, {size, 1});
+       }},
+      {"hostile",
+       8ull << 20,
+       {0, 30, 100},
+       [](const std::string& path, std::uint64_t size) {
+         return orv::fixtures::WriteHostileImage(path, size);
+       }},
+      {"sms-copies",
+       100ull << 20,
+       {0, 0, 250},
+       [](const std::string& path, std::uint64_t size) {
+         return orv::fixtures::WriteSmsCopiesImage(path, size);
+       }},
+  };
+  return kinds;
+}
+
+const ImageKind* FindKind(std::string_view name) {
+  for (const ImageKind& kind : Kinds())
+    if (kind.name == name) return &kind;
+  return nullptr;
+}
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// "256M" -> 268435456; nullopt when the text is not a size.
+std::optional<std::uint64_t> ParseSize(const std::string& text) {
+  char* end = nullptr;
+  const std::uint64_t number = std::strtoull(text.c_str(), &end, 10);
+  if (end == text.c_str()) return std::nullopt;
+  const std::string_view suffix(end);
+  if (suffix.empty()) return number;
+  if (suffix == "K") return number << 10;
+  if (suffix == "M") return number << 20;
+  if (suffix == "G") return number << 30;
+  return std::nullopt;
+}
+
+// Runs `work` in a child process and returns its exit status (1 when it
+// could not be run or did not exit normally).
+int RunInChild(const std::function<int()>& work) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) return 1;
+  if (child == 0) {
+    const int status = work();
+    std::fflush(nullptr);
+    _exit(status);
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 1;
+  return WEXITSTATUS(status);
+}
 
 // The time of one read of the whole file in 1 MiB pieces, as
 // `dd if=IMAGE of=/dev/null bs=1M` does.
@@ -47,13 +173,18 @@ double SequentialReadSeconds(const std::string& path) {
   return seconds;
 }
 
-// Notes when the discovery pass ends and the deleted-page pass starts, so
-// the passes can be timed apart.
+// Notes when each pass starts from the log lines, so the passes can be
+// timed apart; with `stopAfterDiscovery` it stops the scan there.
 class TimingView : public orv::ScanView {
  public:
+  explicit TimingView(bool stopAfterDiscovery) : stopAfterDiscovery_(stopAfterDiscovery) {}
+
   void addLogLine(const orv::LogLine& line) override {
     if (line.description == orv::scan_text::kDeletedPagePass) deletedPassStart = Clock::now();
-    if (line.description == orv::scan_text::kStatistics) discoveryEnd = Clock::now();
+    if (line.description == orv::scan_text::kStatistics) {
+      discoveryEnd = Clock::now();
+      if (stopAfterDiscovery_) orv::RequestStop();
+    }
   }
   void setGaugeRange(std::int64_t) override {}
   void setGaugePosition(std::int64_t) override {}
@@ -65,91 +196,189 @@ class TimingView : public orv::ScanView {
 
   std::optional<Clock::time_point> deletedPassStart;
   std::optional<Clock::time_point> discoveryEnd;
+
+ private:
+  bool stopAfterDiscovery_;
 };
 
-}  // namespace
+struct ScanTimes {
+  double pass1 = 0, pass2 = 0, pass3 = 0, whole = 1e30;
+};
 
-int main(int argc, char** argv) {
-  std::string image;
-  std::uint64_t size = 1ull << 30;
-  std::string filler = "storage";
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string arg = argv[i];
-    if (arg == "--image") image = argv[i + 1];
-    if (arg == "--size") size = std::strtoull(argv[i + 1], nullptr, 10);
-    if (arg == "--filler") filler = argv[i + 1];
-  }
-  if (image.empty()) {
-    image = (std::filesystem::temp_directory_path() /
-             ("orv-bench-" + filler + "-" + std::to_string(size) + ".img"))
-                .string();
-    std::error_code ec;
-    if (std::filesystem::file_size(image, ec) != size) {
-      std::printf("writing %s (%llu bytes)\n", image.c_str(),
-                  static_cast<unsigned long long>(size));
-      orv::fixtures::LargeImageOptions options;
-      options.sizeBytes = size;
-      options.filler = filler == "mixed" ? orv::fixtures::FillerKind::kMixed
-                                         : orv::fixtures::FillerKind::kStorage;
-      const auto written = orv::fixtures::WriteLargeImage(image, options);
-      if (!written.error.empty()) {
-        std::fprintf(stderr, "cannot write the image: %s\n", written.error.c_str());
-        return 1;
-      }
-    }
-  }
+// One scan of `image`; nullopt when it did not complete. With the fixed
+// layouts only the discovery pass runs, which is all that is compared.
+std::optional<ScanTimes> TimeScan(const std::string& image, orv::LayoutMode mode,
+                                  orv::ResultTables& tables) {
+  tables.clearAll();
+  const bool discoveryOnly = mode == orv::LayoutMode::kSpec;
+  TimingView view(discoveryOnly);
+  orv::ClearStop();
+  const auto start = Clock::now();
+  const orv::ScanOutcome outcome =
+      orv::Tscan({image, orv::ScanKind::kContactsCallsSms, mode}, tables, view).run();
+  const auto end = Clock::now();
+  orv::ClearStop();
+  const bool stoppedAsAsked = discoveryOnly && outcome == orv::ScanOutcome::kStopped;
+  if (outcome != orv::ScanOutcome::kCompleted && !stoppedAsAsked) return std::nullopt;
+  const auto pass2Start = view.discoveryEnd.value_or(end);
+  const auto pass3Start = view.deletedPassStart.value_or(end);
+  return ScanTimes{Seconds(pass2Start - start), Seconds(pass3Start - pass2Start),
+                   Seconds(end - pass3Start), Seconds(end - start)};
+}
 
-  // Best of three of each, read and scan taking turns, so that a busy
-  // machine disturbs both alike.
+std::string Target(double target, const char* format) {
+  if (target <= 0) return "";
+  char text[64];
+  std::snprintf(text, sizeof text, format, target);
+  return text;
+}
+
+// Scans `image` `rounds` times, reads and scans taking turns so that a busy
+// machine disturbs both alike, and prints the best figures.
+int MeasureImage(const std::string& image, const Targets& targets, int rounds) {
   SequentialReadSeconds(image);  // bring the image into the page cache
-  // The learned layouts (the default) are timed in full; the discovery pass
-  // also with the fixed layouts only, to show what learning costs there.
-  double readSeconds = 1e9, passes12 = 1e9, total = 1e9;
-  double discoverySpec = 1e9, discoveryLearned = 1e9;
+  double readSeconds = 1e30, discoverySpec = 1e30;
+  ScanTimes best;
   orv::ResultTables tables;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     readSeconds = std::min(readSeconds, SequentialReadSeconds(image));
-    for (const orv::LayoutMode mode : {orv::LayoutMode::kSpec, orv::LayoutMode::kLearned}) {
-      tables.clearAll();
-      TimingView view;
-      orv::ClearStop();
-      const auto start = Clock::now();
-      const orv::ScanOutcome outcome =
-          orv::Tscan({image, orv::ScanKind::kContactsCallsSms, mode}, tables, view).run();
-      const auto end = Clock::now();
-      if (outcome != orv::ScanOutcome::kCompleted) {
-        std::fprintf(stderr, "the scan did not complete\n");
-        return 1;
-      }
-      const double discovery = Seconds(view.discoveryEnd.value_or(end) - start);
-      if (mode == orv::LayoutMode::kSpec) {
-        discoverySpec = std::min(discoverySpec, discovery);
-        continue;
-      }
-      discoveryLearned = std::min(discoveryLearned, discovery);
-      passes12 = std::min(passes12, Seconds(view.deletedPassStart.value_or(end) - start));
-      total = std::min(total, Seconds(end - start));
+    const auto spec = TimeScan(image, orv::LayoutMode::kSpec, tables);
+    const auto learned = TimeScan(image, orv::LayoutMode::kLearned, tables);
+    if (!spec || !learned) {
+      std::fprintf(stderr, "the scan did not complete\n");
+      return 1;
     }
+    discoverySpec = std::min(discoverySpec, spec->pass1);
+    if (learned->whole < best.whole) best = *learned;
   }
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  const double mib = static_cast<double>(std::filesystem::file_size(image)) / (1 << 20);
-  std::printf("image                 %s (%.0f MiB)\n", image.c_str(), mib);
-  std::printf("sequential read       %.3f s  (%.0f MiB/s)\n", readSeconds, mib / readSeconds);
-  std::printf("pass 1, fixed layouts %.3f s\n", discoverySpec);
-  std::printf("pass 1, learned       %.3f s  ratio %.2f (target <= 1.10)\n", discoveryLearned,
-              discoveryLearned / discoverySpec);
+  const double bytes = static_cast<double>(std::filesystem::file_size(image));
+  const std::size_t resultRows = tables.rowCount(orv::ResultTable::kFuck1) +
+                                 tables.rowCount(orv::ResultTable::kFuck2) +
+                                 tables.rowCount(orv::ResultTable::kFuck3);
+  const double peakMB = static_cast<double>(usage.ru_maxrss) / 1024;
+  std::printf("image                 %s (%.0f MiB)\n", image.c_str(), bytes / kMiB);
+  std::printf("sequential read       %8.3f s  (%.0f MiB/s)\n", readSeconds,
+              bytes / kMiB / readSeconds);
+  std::printf("pass 1, fixed layouts %8.3f s\n", discoverySpec);
+  std::printf("pass 1, learned       %8.3f s  learned/fixed %.2f (target <= 1.10)\n", best.pass1,
+              best.pass1 / discoverySpec);
   std::printf("page descriptor       %zu bytes (target <= 32)\n", sizeof(orv::PageDescriptor));
-  std::printf("passes 1 and 2        %.3f s  ratio %.2f (target <= 4)\n", passes12,
-              passes12 / readSeconds);
-  std::printf("whole scan            %.3f s  ratio %.2f (target <= 6)\n", total,
-              total / readSeconds);
+  std::printf("pass 1                %8.3f s  scan/read %.2f\n", best.pass1,
+              best.pass1 / readSeconds);
+  std::printf("pass 2                %8.3f s  scan/read %.2f\n", best.pass2,
+              best.pass2 / readSeconds);
+  std::printf("pass 3                %8.3f s  scan/read %.2f\n", best.pass3,
+              best.pass3 / readSeconds);
+  std::printf("whole scan            %8.3f s  scan/read %.2f%s, %.1f s per GiB%s\n", best.whole,
+              best.whole / readSeconds, Target(targets.scanToRead, " (target <= %.0f)").c_str(),
+              best.whole / (bytes / kGiB),
+              Target(targets.secondsPerGiB, " (target <= %.0f)").c_str());
   std::printf("rows                  pages %zu, contacts %zu, calls %zu, messages %zu\n",
               tables.rowCount(orv::ResultTable::kDbResult),
               tables.rowCount(orv::ResultTable::kFuck1), tables.rowCount(orv::ResultTable::kFuck2),
               tables.rowCount(orv::ResultTable::kFuck3));
-  std::printf("peak memory           %.1f MB (target < 100, result tables aside)\n",
-              static_cast<double>(usage.ru_maxrss) / 1024);
+  std::printf("result rows           %zu, %.0f rows per second\n", resultRows,
+              static_cast<double>(resultRows) / best.whole);
+  std::printf("peak memory           %.1f MB%s\n", peakMB,
+              Target(targets.peakMB, " (target <= %.0f, flat in the image size)").c_str());
   return 0;
+}
+
+int WriteImage(const ImageKind& kind, const std::string& path, std::uint64_t size) {
+  return RunInChild([&] {
+    const auto written = kind.write(path, size);
+    if (!written.error.empty()) {
+      std::fprintf(stderr, "cannot write the image: %s\n", written.error.c_str());
+      return 1;
+    }
+    return 0;
+  });
+}
+
+// The generated image of `kind`, written unless an earlier run left it.
+std::optional<std::string> CachedImage(const ImageKind& kind, std::uint64_t size) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() /
+       ("orv-bench-" + std::string(kind.name) + "-" + std::to_string(size) + ".img"))
+          .string();
+  std::error_code ec;
+  if (std::filesystem::file_size(path, ec) == size) return path;
+  std::printf("writing %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(size));
+  if (WriteImage(kind, path, size) != 0) return std::nullopt;
+  return path;
+}
+
+struct Options {
+  std::string kind = "storage";
+  std::optional<std::uint64_t> size;
+  std::string image;
+  std::string writeImage;
+  int rounds = 3;
+  bool help = false;
+};
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      continue;
+    }
+    if (i + 1 >= argc) return std::nullopt;
+    const std::string value = argv[++i];
+    if (arg == "--kind") {
+      options.kind = value;
+    } else if (arg == "--size") {
+      options.size = ParseSize(value);
+      if (!options.size) return std::nullopt;
+    } else if (arg == "--image") {
+      options.image = value;
+    } else if (arg == "--write-image") {
+      options.writeImage = value;
+    } else if (arg == "--rounds") {
+      options.rounds = std::atoi(value.c_str());
+      if (options.rounds < 1) return std::nullopt;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.kind != "all" && !FindKind(options.kind)) return std::nullopt;
+  if (!options.writeImage.empty() && options.kind == "all") return std::nullopt;
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto options = ParseOptions(argc, argv);
+  if (!options || options->help) {
+    std::fputs(kUsage, options ? stdout : stderr);
+    return options ? 0 : 2;
+  }
+  std::vector<const ImageKind*> kinds;
+  for (const ImageKind& kind : Kinds())
+    if (options->kind == "all" || kind.name == options->kind) kinds.push_back(&kind);
+
+  if (!options->writeImage.empty()) {
+    const ImageKind& kind = *kinds.front();
+    return WriteImage(kind, options->writeImage, options->size.value_or(kind.defaultSize));
+  }
+  if (!options->image.empty()) {
+    const Targets targets = kinds.size() == 1 ? kinds.front()->targets : Targets{};
+    return RunInChild([&] { return MeasureImage(options->image, targets, options->rounds); });
+  }
+  int status = 0;
+  for (const ImageKind* kind : kinds) {
+    std::printf("== %s\n", std::string(kind->name).c_str());
+    const auto image = CachedImage(*kind, options->size.value_or(kind->defaultSize));
+    const int measured =
+        image ? RunInChild([&] { return MeasureImage(*image, kind->targets, options->rounds); })
+              : 1;
+    if (measured != 0) status = 1;
+  }
+  return status;
 }
