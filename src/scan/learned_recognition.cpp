@@ -119,8 +119,10 @@ std::vector<std::uint64_t> LearnedRecognition::learn() {
     });
     if (mayFit) pages.push_back(descriptor.offset);
   }
-  // Big pages were described after the discovery pass's.
+  // Big pages were described after the discovery pass's pages; a frame's
+  // page may have been both.
   std::sort(pages.begin(), pages.end());
+  pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
   return pages;
 }
 

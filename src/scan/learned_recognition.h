@@ -3,11 +3,13 @@
 //
 // During the discovery pass it notes every database header, every schema
 // record and every mimetypes row it meets, and a small descriptor of each
-// leaf page the fixed layouts left unrecognised. After the pass it learns
-// the layouts of each database and keeps the pages that may fit one; the
-// normal-space pass then reads those pages, lists each page that fits a
-// layout in DB-Result (marked "Learned") and turns its fitting records into
-// rows read at the learned positions.
+// leaf page the fixed layouts left unrecognised; pages larger than 4096
+// bytes, which the pass cannot see, are noted by their sectors and read
+// whole after it (see BigPageCandidates). Then it learns the layouts of each
+// database and keeps the pages that may fit one; the normal-space pass then
+// reads those pages, lists each page that fits a layout in DB-Result (marked
+// "Learned") and turns its fitting records into rows read at the learned
+// positions.
 //
 // Used by the scan driver on its worker thread only.
 
