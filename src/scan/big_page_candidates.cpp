@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 
-#include "scan/page_header.h"
 #include "scan/varint.h"
 
 namespace orv {
@@ -37,12 +36,13 @@ std::optional<std::uint32_t> BigLeafPageBytes(std::span<const std::uint8_t> byte
   return std::max(kSmallestBigPage, std::bit_ceil(static_cast<std::uint32_t>(farthest) + 1));
 }
 
+void BigPageCandidates::noteLeafSector(std::span<const std::uint8_t> bytes, std::uint64_t offset) {
+  if (const auto pageBytes = BigLeafPageBytes(bytes)) noted_.push_back({offset, *pageBytes});
+}
+
 void BigPageCandidates::noteBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset) {
-  for (std::size_t s = 0; s < kScanBlockBytes && s < buffer.size(); s += kSectorBytes) {
-    if (buffer[s] != kTableLeafPage) continue;  // the one test most sectors meet
-    if (const auto pageBytes = BigLeafPageBytes(buffer.subspan(s)))
-      noted_.push_back({blockOffset + s, *pageBytes});
-  }
+  for (std::size_t s = 0; s < kScanBlockBytes && s < buffer.size(); s += kSectorBytes)
+    noteSector(buffer.subspan(s), blockOffset + s);
 }
 
 void BigPageCandidates::merge(BigPageCandidates&& later) {

@@ -21,6 +21,7 @@
 #include <span>
 #include <vector>
 
+#include "scan/page_header.h"
 #include "scan/schema_catalog.h"
 #include "scan/wal_frames.h"
 
@@ -49,9 +50,15 @@ std::optional<std::uint32_t> BigLeafPageBytes(std::span<const std::uint8_t> byte
 
 class BigPageCandidates {
  public:
-  // Discovery pass: notes the sectors of the 64 KiB block at image
-  // `blockOffset` (`buffer` holds it and the bytes after it) that open a big
-  // leaf page header.
+  // Discovery pass: notes the sector at image `offset` when `bytes` (from
+  // the sector on) open a big leaf page header. Inline, as the pass calls it
+  // for every sector and most fail the first byte.
+  void noteSector(std::span<const std::uint8_t> bytes, std::uint64_t offset) {
+    if (!bytes.empty() && bytes[0] == kTableLeafPage) noteLeafSector(bytes, offset);
+  }
+
+  // noteSector for every sector of the 64 KiB block at image `blockOffset`
+  // (`buffer` holds it and the bytes after it).
   void noteBlock(std::span<const std::uint8_t> buffer, std::uint64_t blockOffset);
 
   // Appends the notes of the range of the image after this one.
@@ -67,6 +74,8 @@ class BigPageCandidates {
   std::size_t count() const { return noted_.size(); }
 
  private:
+  void noteLeafSector(std::span<const std::uint8_t> bytes, std::uint64_t offset);
+
   struct Noted {
     std::uint64_t offset;
     std::uint32_t pageBytes;  // the size its header needs

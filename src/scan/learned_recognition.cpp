@@ -54,8 +54,8 @@ PageKind KindOf(LayoutTable table) {
 
 void LearnedRecognition::noteBlock(std::span<const std::uint8_t> buffer,
                                    std::uint64_t blockOffset) {
-  bigPages_.noteBlock(buffer, blockOffset);
   for (std::size_t s = 0; s < kScanBlockBytes; s += kSectorBytes) {
+    bigPages_.noteSector(buffer.subspan(s), blockOffset + s);
     if (auto wal = ReadWalHeader(buffer.subspan(s), blockOffset + s)) wals_.push_back(*wal);
     if (!catalog_.noteHeader(blockOffset + s, buffer.subspan(s))) continue;
     // Page 1 holds the schema table's root, a leaf in small databases; a page
