@@ -12,6 +12,7 @@
 #include "scan/record_tests.h"
 #include "scan/schema_record.h"
 #include "scan/varint.h"
+#include "scan/version_settling.h"
 
 namespace orv {
 namespace {
@@ -44,6 +45,24 @@ void LearnedRecognition::addDiscoveryNotes(DiscoveryNotes&& notes, RawSource& so
   }
   std::move(notes.wals_.begin(), notes.wals_.end(), std::back_inserter(wals_));
   descriptors_.insert(descriptors_.end(), notes.descriptors_.begin(), notes.descriptors_.end());
+  bigPages_.merge(std::move(notes.bigPages_));
+}
+
+void LearnedRecognition::noteFirstPage(std::uint64_t offset, std::span<const std::uint8_t> page) {
+  NoteFirstPageSchema(offset, page, catalog_);
+}
+
+std::vector<BigPage> LearnedRecognition::bigPages() {
+  bigPageList_ = bigPages_.pages(catalog_, wals_);
+  return bigPageList_;
+}
+
+void LearnedRecognition::notePage(std::span<const std::uint8_t> page, std::uint64_t offset,
+                                  std::span<const std::uint16_t> pointers,
+                                  const PageRecords& records) {
+  if (MayHoldSchema(records, pointers.size()))
+    NoteSchemaCells(page, 0, offset, pointers, pageSizeAt(offset), catalog_);
+  NotePageRows(page, offset, records, false, catalog_, descriptors_);
 }
 
 std::vector<std::uint64_t> LearnedRecognition::learn() {
@@ -57,6 +76,10 @@ std::vector<std::uint64_t> LearnedRecognition::learn() {
     });
     if (mayFit) pages.push_back(descriptor.offset);
   }
+  // Big pages were described after the discovery pass's pages; a frame's
+  // page may have been both.
+  std::sort(pages.begin(), pages.end());
+  pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
   return pages;
 }
 
@@ -88,14 +111,15 @@ void LearnedRecognition::recognisePage(std::uint64_t offset, const PageRecords& 
   if (best == nullptr) return;
   const DatabaseInfo& db = catalog_.databases()[catalog_.databaseAt(offset)];
   const TableLayout& layout = best->learned.layout;
+  const std::uint32_t pageBytes = pageSizeAt(offset);
   const DecodedRecord& first = page.records.front().record;
   const std::string dateColumn =
       layout.table == LayoutTable::kSms ? std::to_string(layout.field(layout_field::kSmsDate)) : "";
   const std::int64_t sn =
       tables.append(ResultTable::kDbResult,
                     {std::to_string(offset), first.labelsText(),
-                     std::to_string(first.columnCount()), std::to_string(offset + db.pageBytes),
-                     std::to_string(db.pageBytes), std::string(PageKindFlag(KindOf(layout.table))),
+                     std::to_string(first.columnCount()), std::to_string(offset + pageBytes),
+                     std::to_string(pageBytes), std::string(PageKindFlag(KindOf(layout.table))),
                      "0D", dateColumn, std::string(kLearnedPageMark)});
   ++best->pages;
   const std::string pageSn = std::to_string(sn);
@@ -184,83 +208,29 @@ void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const Page
 }
 
 std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables) {
-  std::set<std::uint64_t> older;
-  std::map<std::uint64_t, std::size_t> frameDatabase;  // a frame's page -> its log's database
-  for (const WalLog& wal : wals_) {
-    const std::size_t database = catalog_.databaseAt(wal.offset);
-    const DatabaseInfo& db = catalog_.databases()[database];
-    std::optional<std::uint64_t> file;
-    if (db.hasHeader && db.pageBytes == wal.pageBytes) file = db.offset;
-    older.merge(SupersededPages(wal, file));
-    for (const WalFrame& frame : wal.frames) frameDatabase[frame.pageOffset] = database;
-  }
-  std::vector<std::string> lines;
-  if (older.empty()) return lines;
-  std::map<std::string, std::uint64_t, std::less<>> pageOf;  // DB-Result SN -> page offset
-  tables.forEachRow(ResultTable::kDbResult, [&](const RowView& row) {
-    if (const auto offset = ParseInt64(row[db_result::kStartOffset]); offset && *offset >= 0)
-      pageOf.insert_or_assign(std::string(row[db_result::kSn]),
-                              static_cast<std::uint64_t>(*offset));
-    return true;
-  });
-  std::size_t history = 0;
-  for (const auto& tableAndPageColumn :
-       {std::pair<ResultTable, std::size_t>{ResultTable::kFuck1, fuck1::kDataResultNum},
-        std::pair<ResultTable, std::size_t>{ResultTable::kFuck2, fuck2::kDbResultNum},
-        std::pair<ResultTable, std::size_t>{ResultTable::kFuck3, fuck3::kDbResultNum}}) {
-    // Plain names, not structured bindings: the lambdas below capture them.
-    const ResultTable table = tableAndPageColumn.first;
-    const std::size_t pageColumn = tableAndPageColumn.second;
-    const std::size_t del = DeletedColumn(table);
-    const std::size_t id = 1;  // the record's rowid, "-1" on carved rows
-    // The page of a live row, when it has one.
-    auto pageOfRow = [&](const RowView& row) -> std::optional<std::uint64_t> {
-      if (row[id] == "-1" || !row[del].empty()) return std::nullopt;
-      const auto page = pageOf.find(row[pageColumn]);
-      if (page == pageOf.end()) return std::nullopt;
-      return page->second;
-    };
-    auto keyOf = [&](const RowView& row, std::uint64_t page) {
-      const auto frame = frameDatabase.find(page);
-      return std::to_string(frame != frameDatabase.end() ? frame->second
-                                                         : catalog_.databaseAt(page)) +
-             '|' + std::string(row[id]);
-    };
-    auto fieldsOf = [&](const RowView& row) {
-      std::string fields;
-      for (std::size_t c = 1; c < row.size(); ++c)
-        if (c != pageColumn && c != del) (fields += row[c]) += '\x1f';
-      return fields;
-    };
-    std::map<std::string, std::set<std::string>> listed;  // record -> the versions listed
-    tables.forEachRow(table, [&](const RowView& row) {
-      if (const auto page = pageOfRow(row); page && older.count(*page) == 0)
-        listed[keyOf(row, *page)].insert(fieldsOf(row));
-      return true;
-    });
-    tables.editRows(table, [&](TableRow& row) {
-      const auto page = pageOfRow(row);
-      if (!page || older.count(*page) == 0) return true;
-      if (!listed[keyOf(row, *page)].insert(fieldsOf(row)).second) return false;
-      row[del] = kHistoryMark;
-      ++history;
-      return true;
-    });
-  }
-  for (const WalLog& wal : wals_) {
-    std::size_t committed = 0;
-    for (std::size_t i = 0; i < wal.frames.size(); ++i)
-      if (wal.frames[i].commit) committed = i + 1;
-    lines.push_back("预写日志(WAL):偏移值为" + std::to_string(wal.offset) + ",帧数:" +
-                    std::to_string(wal.frames.size()) + ",已提交帧数:" + std::to_string(committed));
-  }
-  lines.push_back("旧版本记录数:" + std::to_string(history));
-  return lines;
+  return SettleVersions(wals_, catalog_, tables);
 }
 
 std::size_t LearnedRecognition::pageBytesAt(std::uint64_t offset) const {
   return std::min<std::size_t>(catalog_.databases()[catalog_.databaseAt(offset)].pageBytes,
                                kPageBytes);
+}
+
+const BigPage* LearnedRecognition::bigPageAt(std::uint64_t offset) const {
+  const auto at = std::lower_bound(
+      bigPageList_.begin(), bigPageList_.end(), offset,
+      [](const BigPage& page, std::uint64_t value) { return page.offset < value; });
+  return at != bigPageList_.end() && at->offset == offset ? &*at : nullptr;
+}
+
+std::uint32_t LearnedRecognition::pageSizeAt(std::uint64_t offset) const {
+  if (const BigPage* big = bigPageAt(offset)) return big->pageBytes;
+  return catalog_.databases()[catalog_.databaseAt(offset)].pageBytes;
+}
+
+std::size_t LearnedRecognition::learnedPageBytes(std::uint64_t offset) const {
+  if (const BigPage* big = bigPageAt(offset)) return big->pageBytes;
+  return pageBytesAt(offset);
 }
 
 void LearnedRecognition::clipToPage(std::uint64_t offset, PageGaps& gaps) const {

@@ -3,11 +3,13 @@
 //
 // The discovery pass notes every database header, every schema record and
 // every mimetypes row it meets, and a small descriptor of each leaf page the
-// fixed layouts left unrecognised (DiscoveryNotes). After the pass it learns
-// the layouts of each database and keeps the pages that may fit one; the
-// normal-space pass then reads those pages, lists each page that fits a
-// layout in DB-Result (marked "Learned") and turns its fitting records into
-// rows read at the learned positions.
+// fixed layouts left unrecognised (DiscoveryNotes); pages larger than 4096
+// bytes, which the pass cannot see, are noted by their sectors and read
+// whole after it (see BigPageCandidates). Then it learns the layouts of each
+// database and keeps the pages that may fit one; the normal-space pass then
+// reads those pages, lists each page that fits a layout in DB-Result (marked
+// "Learned") and turns its fitting records into rows read at the learned
+// positions.
 //
 // Used by the scan driver on its worker thread only.
 
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "platform/raw_source.h"
+#include "scan/big_page_candidates.h"
 #include "scan/discovery_notes.h"
 #include "scan/learned_rows.h"
 #include "scan/page_descriptor.h"
@@ -41,6 +44,21 @@ class LearnedRecognition {
   // the frames of logs noted in earlier ranges that lie in this range are
   // read from `source`.
   void addDiscoveryNotes(DiscoveryNotes&& notes, RawSource& source);
+
+  // After the discovery pass: the pages larger than 4096 bytes it could not
+  // see, to be read whole (see BigPageCandidates). Each is then noted before
+  // `learn`: a first page with noteFirstPage, a table leaf page with notePage.
+  std::vector<BigPage> bigPages();
+
+  // The schema records of a database's first page at image `offset`, `page`
+  // its bytes from the database header on (exactly the page's size).
+  void noteFirstPage(std::uint64_t offset, std::span<const std::uint8_t> page);
+
+  // A big table leaf page at image `offset`, `page` its bytes, with its cell
+  // pointers and live records, noted as the discovery pass notes the pages
+  // it sees.
+  void notePage(std::span<const std::uint8_t> page, std::uint64_t offset,
+                std::span<const std::uint16_t> pointers, const PageRecords& records);
 
   // After the discovery pass: learns the layouts and returns, ascending, the
   // offsets of the pages that may fit one of their database's layouts.
@@ -92,6 +110,10 @@ class LearnedRecognition {
   // 4096 (the size the fixed carving reads).
   std::size_t pageBytesAt(std::uint64_t offset) const;
 
+  // The bytes of the page at `offset` that the normal-space pass reads as the
+  // page's own: a big page's size, else pageBytesAt.
+  std::size_t learnedPageBytes(std::uint64_t offset) const;
+
   // One activity-log text per layout learned from a schema, and per profile
   // that recognised pages: database, table, columns, source, pages and rows.
   std::vector<std::string> summaryLines() const;
@@ -124,6 +146,9 @@ class LearnedRecognition {
   std::optional<std::string> rowKey(std::size_t database, const DecodedRecord& record,
                                     const TableLayout& layout) const;
   void noteLiveRow(std::size_t database, const DecodedRecord& record, const TableLayout& layout);
+  const BigPage* bigPageAt(std::uint64_t offset) const;
+  // The size of the page at `offset`: a big page's, else its database's.
+  std::uint32_t pageSizeAt(std::uint64_t offset) const;
 
   SchemaCatalog catalog_;
   std::map<std::uint64_t, ListedPage> listed_;
@@ -131,6 +156,8 @@ class LearnedRecognition {
   std::vector<CarvedRow> carved_;
   std::vector<WalLog> wals_;
   std::vector<PageDescriptor> descriptors_;
+  BigPageCandidates bigPages_;
+  std::vector<BigPage> bigPageList_;  // ascending, once bigPages() ran
   std::vector<LayoutUse> layouts_;
 };
 

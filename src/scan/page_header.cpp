@@ -43,8 +43,9 @@ bool HeaderFieldsPlausible(const HeaderFields& header) {
          header.contentStart <= kLastPageOffset;
 }
 
-bool PointerInPage(std::size_t pointer, std::size_t cells) {
-  return pointer >= ArrayEnd(kLeafHeaderBytes, cells) && pointer <= kLastPageOffset;
+bool PointerInPage(std::size_t pointer, std::size_t cells,
+                   std::size_t lastPageOffset = kLastPageOffset) {
+  return pointer >= ArrayEnd(kLeafHeaderBytes, cells) && pointer <= lastPageOffset;
 }
 
 }  // namespace
@@ -82,15 +83,15 @@ bool IsAbandonedPageCandidate(std::span<const std::uint8_t> buffer, std::size_t 
 }
 
 bool ReadListedPagePointers(std::span<const std::uint8_t> page,
-                            std::vector<std::uint16_t>& pointers) {
+                            std::vector<std::uint16_t>& pointers, std::size_t pageBytes) {
   const auto header = ReadHeaderFields(page, 0);
-  if (!header || header->cells > kMaxCellsInPage) return false;
+  if (!header || header->cells > (pageBytes - kLeafHeaderBytes) / kCellPointerBytes) return false;
   const auto array = page.subspan(kLeafHeaderBytes);
   if (array.size() < header->cells * kCellPointerBytes) return false;
   pointers.resize(header->cells);
   for (std::size_t j = 0; j < header->cells; ++j) {
     pointers[j] = PointerAt(array, j);
-    if (!PointerInPage(pointers[j], header->cells)) return false;
+    if (!PointerInPage(pointers[j], header->cells, pageBytes - 1)) return false;
   }
   return true;
 }

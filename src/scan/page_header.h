@@ -40,10 +40,13 @@ inline std::size_t PageHeaderLength(std::uint8_t type) {
 // Reads nothing outside `buffer`.
 [[nodiscard]] bool IsAbandonedPageCandidate(std::span<const std::uint8_t> buffer, std::size_t q);
 
-// The re-validation of a listed page read to the start of `page`: at most
-// kMaxCellsInPage cells, every pointer inside the page after the array. False
-// on failure, and when the header or array does not lie in `page`.
+// The re-validation of a listed page of `pageBytes` read to the start of
+// `page`: no more cells than the page's pointer array can hold
+// (kMaxCellsInPage for 4096 bytes), every pointer inside the page after the
+// array. False on failure, and when the header or array does not lie in
+// `page`.
 [[nodiscard]] bool ReadListedPagePointers(std::span<const std::uint8_t> page,
-                                          std::vector<std::uint16_t>& pointers);
+                                          std::vector<std::uint16_t>& pointers,
+                                          std::size_t pageBytes = kPageBytes);
 
 }  // namespace orv

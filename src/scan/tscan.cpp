@@ -226,6 +226,7 @@ class ScanRun : private DiscoveryOutput {
   bool learnedPagesPass() {
     if (!learned_) return true;
     std::vector<std::uint8_t> buffer(kReadBufferBytes);
+    if (!bigPagesPass(buffer)) return false;
     const std::vector<std::uint64_t> learnedPages = learned_->learn();
     const std::size_t listed = tables_.rowCount(ResultTable::kDbResult);
     for (std::size_t i = 0; i < listed; ++i) {
@@ -243,7 +244,8 @@ class ScanRun : private DiscoveryOutput {
       if (StopRequested()) return false;
       readLearnedPage(offset, buffer, [&](std::size_t cells, std::span<const std::uint8_t> page) {
         learned_->recognisePage(offset, page_, cells, tables_);
-        learned_->carvePage(offset, page.first(learned_->pageBytesAt(offset)), pointers_, page_);
+        learned_->carvePage(offset, page.first(learned_->learnedPageBytes(offset)), pointers_,
+                            page_);
       });
     }
     learned_->finishCarving(tables_);
@@ -255,28 +257,52 @@ class ScanRun : private DiscoveryOutput {
     return true;
   }
 
-  // Reads and decodes the page at `offset` into page_, then runs `step` with
-  // its cell count and bytes behind the bug firewall.
+  // The pages larger than the discovery pass sees, read whole and noted as
+  // it notes the others, before the layouts are learned.
+  bool bigPagesPass(std::vector<std::uint8_t>& buffer) {
+    for (const BigPage& big : learned_->bigPages()) {
+      if (StopRequested()) return false;
+      if (big.firstPage) {
+        const auto page = readListedPage(big.offset, buffer, big.pageBytes);
+        learned_->noteFirstPage(big.offset, page.first(big.pageBytes));
+        continue;
+      }
+      readLearnedPage(big.offset, buffer, [&](std::size_t, std::span<const std::uint8_t> page) {
+        if (page[0] == kTableLeafPage) learned_->notePage(page, big.offset, pointers_, page_);
+      });
+    }
+    return true;
+  }
+
+  // Reads and decodes the page at `offset` (4096 bytes, or a big page's
+  // size) into page_, then runs `step` with its cell count and bytes behind
+  // the bug firewall.
   template <class Step>
   void readLearnedPage(std::uint64_t offset, std::vector<std::uint8_t>& buffer, Step&& step) {
-    const auto page = readListedPage(offset, buffer);
-    if (!ReadListedPagePointers(page, pointers_)) return;
+    const std::size_t pageBytes = std::max(kPageBytes, learned_->learnedPageBytes(offset));
+    const auto page = readListedPage(offset, buffer, pageBytes);
+    if (!ReadListedPagePointers(page, pointers_, pageBytes)) return;
     const std::size_t cells = pointers_.size();
     SortCellPointersAsText(pointers_);
     if (!decodeLiveCells(page, 0, offset)) return;
     (void)guarded(scan_text::kExtractionError, offset, [&] { step(cells, page); });
   }
 
-  // The page at `offset`, read as the whole sectors that cover it (raw disks
-  // refuse other reads), followed by zeros to the end of a read buffer.
+  // The page of `pageBytes` at `offset`, read as the whole sectors that
+  // cover it (raw disks refuse other reads), followed by zeros to the end of
+  // a read buffer.
   std::span<const std::uint8_t> readListedPage(std::uint64_t offset,
-                                               std::vector<std::uint8_t>& buffer) {
+                                               std::vector<std::uint8_t>& buffer,
+                                               std::size_t pageBytes = kPageBytes) {
+    static_assert(kReadBufferBytes >= (kSectorBytes - 1 + kMaxPageBytes + kSectorBytes - 1) /
+                                          kSectorBytes * kSectorBytes,
+                  "the largest page at any byte of a sector lies in a read buffer");
     const std::size_t inSector = offset % kSectorBytes;
     const std::size_t covering =
-        (inSector + kPageBytes + kSectorBytes - 1) / kSectorBytes * kSectorBytes;
+        (inSector + pageBytes + kSectorBytes - 1) / kSectorBytes * kSectorBytes;
     const std::span<std::uint8_t> whole(buffer);
     ReadSectors(*source_, offset - inSector, whole.first(covering), unreadable_);
-    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inSector + kPageBytes), buffer.end(), 0);
+    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(inSector + pageBytes), buffer.end(), 0);
     return whole.subspan(inSector, kReadBufferBytes - inSector);
   }
 

@@ -125,6 +125,18 @@ TEST(HeaderBoundsTest, ArrayMustLieInTheBuffer) {
   EXPECT_FALSE(ReadListedPagePointers(std::span(tiny).first(7), pointers));
 }
 
+// A big page read whole is bounded by its own size, not by 4096 bytes.
+TEST(HeaderBoundsTest, ListedBigPageIsBoundedByItsOwnSize) {
+  for (const std::size_t pointer : {kPageBytes, std::size_t{8191}, std::size_t{8192}}) {
+    const Bytes buffer = BufferWithHeader(kTableLeafPage, {"", 0, 2, 100, pointer, true});
+    const std::span<const std::uint8_t> page(buffer.begin() + kAt, buffer.end());
+    std::vector<std::uint16_t> pointers;
+    EXPECT_FALSE(ReadListedPagePointers(page, pointers)) << pointer;
+    EXPECT_EQ(ReadListedPagePointers(page, pointers, 8192), pointer < 8192) << pointer;
+    EXPECT_TRUE(ReadListedPagePointers(page, pointers, 65536)) << pointer;
+  }
+}
+
 // A text is taken only when it ends at least one byte before the buffer does.
 TEST(RecordBoundsTest, TextMustEndBeforeTheBufferEnd) {
   constexpr std::size_t kText = 5;

@@ -50,7 +50,8 @@ std::string CallValues(int i, int duration) {
 
 // The database file and its write-ahead log, read while the database is
 // still open (closing it would checkpoint the log into the file).
-std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> CallLogWithWal() {
+std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> CallLogWithWal(
+    std::uint32_t pageBytes) {
   const auto dir =
       std::filesystem::temp_directory_path() /
       ("orv_wal_" + std::to_string(::getpid()));  // one per process: ctest runs tests side by side
@@ -58,6 +59,7 @@ std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> CallLogWithWal()
   const auto path = dir / "calllog.db";
   sqlite3* db = nullptr;
   sqlite3_open(path.string().c_str(), &db);
+  Exec(db, "PRAGMA page_size = " + std::to_string(pageBytes));
   Exec(db, "PRAGMA journal_mode = WAL");
   Exec(db, "PRAGMA wal_autocheckpoint = 0");
   Exec(db, fixtures::CreateTableSqlOf(fixtures::Pixel10Calls()));
@@ -78,11 +80,20 @@ std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> CallLogWithWal()
   return files;
 }
 
-class WalScanTest : public ::testing::Test {
+struct Scanned {
+  ResultTables tables;
+  RecordingScanView view;
+};
+
+// Frames hold pages of the database's page size: 4096 bytes, which the
+// byte-by-byte tests find, or more, which are read whole.
+class WalScanTest : public ::testing::TestWithParam<std::uint32_t> {
  protected:
-  static void SetUpTestSuite() {
-    const auto [file, wal] = CallLogWithWal();
-    ASSERT_GT(wal.size(), kWalHeaderBytes);
+  static const Scanned& Scan() {
+    static std::map<std::uint32_t, Scanned> scans;
+    if (const auto done = scans.find(GetParam()); done != scans.end()) return done->second;
+    const auto [file, wal] = CallLogWithWal(GetParam());
+    EXPECT_GT(wal.size(), kWalHeaderBytes);
     std::vector<std::uint8_t> image(64 * 1024, 0);
     for (const auto* part : {&file, &wal}) {
       image.insert(image.end(), part->begin(), part->end());
@@ -90,18 +101,18 @@ class WalScanTest : public ::testing::Test {
     }
     image.resize(image.size() + 64 * 1024, 0);
     ClearStop();
+    Scanned& scanned = scans[GetParam()];
     ScanSettings settings{"image", ScanKind::kContactsCallsSms, LayoutMode::kLearned};
-    Tscan scan(settings, tables_, view_, std::make_unique<fixtures::MemorySource>(image));
-    ASSERT_EQ(scan.run(), ScanOutcome::kCompleted);
+    Tscan scan(settings, scanned.tables, scanned.view,
+               std::make_unique<fixtures::MemorySource>(image));
+    EXPECT_EQ(scan.run(), ScanOutcome::kCompleted);
+    return scanned;
   }
-
-  static inline ResultTables tables_;
-  static inline RecordingScanView view_;
 };
 
-TEST_F(WalScanTest, EveryCallIsListedOnceAsTheLogLeftIt) {
+TEST_P(WalScanTest, EveryCallIsListedOnceAsTheLogLeftIt) {
   std::map<std::string, std::vector<TableRow>> live;
-  for (const TableRow& row : tables_.rows(ResultTable::kFuck2))
+  for (const TableRow& row : Scan().tables.rows(ResultTable::kFuck2))
     if (row[fuck2::kDel].empty()) live[row[fuck2::kId]].push_back(row);
   std::size_t expected = 0;
   for (int i = 0; i < kCalls + kAdded; ++i) {
@@ -117,9 +128,9 @@ TEST_F(WalScanTest, EveryCallIsListedOnceAsTheLogLeftIt) {
   EXPECT_EQ(live.size(), expected);
 }
 
-TEST_F(WalScanTest, OlderVersionsAreHistoryOnceAndListedNowhere) {
+TEST_P(WalScanTest, OlderVersionsAreHistoryOnceAndListedNowhere) {
   std::map<std::string, std::size_t> history;
-  for (const TableRow& row : tables_.rows(ResultTable::kFuck2))
+  for (const TableRow& row : Scan().tables.rows(ResultTable::kFuck2))
     if (row[fuck2::kDel] == kHistoryMark) {
       ++history[row[fuck2::kId]];
       EXPECT_EQ(row[fuck2::kDuration], "30");
@@ -129,14 +140,17 @@ TEST_F(WalScanTest, OlderVersionsAreHistoryOnceAndListedNowhere) {
     EXPECT_EQ(history[id], Changed(i) || Removed(i) ? 1u : 0u) << id;
   }
   const PreviewEntries preview =
-      AssembleEntries(PreviewKind::kCalls, tables_.rows(ResultTable::kFuck2), {});
+      AssembleEntries(PreviewKind::kCalls, Scan().tables.rows(ResultTable::kFuck2), {});
   EXPECT_EQ(preview.normal.entries().size(),
             static_cast<std::size_t>(kCalls + kAdded - kCalls / 10));
-  const auto& log = view_.log;
+  const auto& log = Scan().view.log;
   EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
     return line.find("预写日志(WAL):偏移值为") != std::string::npos;
   }));
 }
+
+INSTANTIATE_TEST_SUITE_P(PageSizes, WalScanTest, ::testing::Values(4096u, 16384u, 65536u),
+                         [](const auto& info) { return std::to_string(info.param); });
 
 }  // namespace
 }  // namespace orv
