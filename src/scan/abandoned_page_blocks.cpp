@@ -18,8 +18,10 @@ namespace {
 // Blocks of a chunk (8 MiB): long enough for large sequential reads, short
 // enough that the workers stay near each other on the medium.
 constexpr std::uint64_t kChunkBlocks = 128;
-// Prepared blocks a worker holds ahead of the caller.
-constexpr std::size_t kBlocksAhead = 4;
+// Prepared blocks a worker hands over at once (waking the other thread costs
+// more than preparing a block of a sparse image), and the most it holds ahead.
+constexpr std::size_t kBatchBlocks = 8;
+constexpr std::size_t kBlocksAhead = 2 * kBatchBlocks;
 
 // The runs of flagged blocks in [first, end).
 std::vector<BlockRun> FlaggedRuns(const std::vector<bool>& flagged, std::uint64_t first,
@@ -39,18 +41,21 @@ struct PreparedBlockStream::Worker {
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<std::unique_ptr<PreparedBlock>> ready;
-  bool finished = false;  // no more blocks will come
-  bool leaving = false;   // the stream is going away
+  std::deque<std::unique_ptr<PreparedBlock>> taken;  // the caller's only
+  bool finished = false;                             // no more blocks will come
+  bool leaving = false;                              // the stream is going away
   std::exception_ptr failure;
   std::thread thread;
 
-  // Hands `block` to the caller once fewer than kBlocksAhead wait; false when
+  // Hands `batch` to the caller once fewer than kBlocksAhead wait; false when
   // the stream is going away.
-  bool hand(std::unique_ptr<PreparedBlock> block) {
+  bool hand(std::vector<std::unique_ptr<PreparedBlock>>& batch) {
+    if (batch.empty()) return true;
     std::unique_lock lock(mutex);
     changed.wait(lock, [&] { return ready.size() < kBlocksAhead || leaving; });
     if (leaving) return false;
-    ready.push_back(std::move(block));
+    for (auto& block : batch) ready.push_back(std::move(block));
+    batch.clear();
     lock.unlock();
     changed.notify_all();
     return true;
@@ -111,12 +116,15 @@ PreparedBlockStream::PreparedBlockStream(RawSource& source, const std::vector<bo
               std::vector<BlockRun> runs = FlaggedRuns(flagged, first, end);
               if (runs.empty()) continue;
               SequentialBlockReader reader(source, std::move(runs), unreadable);
+              std::vector<std::unique_ptr<PreparedBlock>> batch;
               for (std::uint64_t block = first; block < end; ++block) {
                 if (!flagged[block]) continue;
                 if (StopRequested()) return worker.finish(nullptr);
-                if (!worker.hand(Prepare(reader.block(block), block, params, pageBytesAt)))
+                batch.push_back(Prepare(reader.block(block), block, params, pageBytesAt));
+                if (batch.size() == kBatchBlocks && !worker.hand(batch))
                   return worker.finish(nullptr);
               }
+              if (!worker.hand(batch)) return worker.finish(nullptr);
             }
             worker.finish(nullptr);
           } catch (...) {
@@ -141,16 +149,19 @@ std::unique_ptr<PreparedBlock> PreparedBlockStream::next() {
   while (nextBlock_ < flagged_.size() && !flagged_[nextBlock_]) ++nextBlock_;
   if (nextBlock_ == flagged_.size()) return nullptr;
   Worker& worker = *workers_[(nextBlock_ / kChunkBlocks) % workers_.size()];
-  std::unique_lock lock(worker.mutex);
-  worker.changed.wait(lock, [&] { return !worker.ready.empty() || worker.finished; });
-  if (worker.ready.empty()) {
-    if (worker.failure) std::rethrow_exception(worker.failure);
-    return nullptr;
+  if (worker.taken.empty()) {
+    std::unique_lock lock(worker.mutex);
+    worker.changed.wait(lock, [&] { return !worker.ready.empty() || worker.finished; });
+    if (worker.ready.empty()) {
+      if (worker.failure) std::rethrow_exception(worker.failure);
+      return nullptr;
+    }
+    worker.taken.swap(worker.ready);
+    lock.unlock();
+    worker.changed.notify_all();
   }
-  std::unique_ptr<PreparedBlock> block = std::move(worker.ready.front());
-  worker.ready.pop_front();
-  lock.unlock();
-  worker.changed.notify_all();
+  std::unique_ptr<PreparedBlock> block = std::move(worker.taken.front());
+  worker.taken.pop_front();
   ++nextBlock_;
   return block;
 }
