@@ -96,6 +96,38 @@ std::unique_ptr<PreparedBlock> Prepare(std::span<const std::uint8_t> buffer, std
   return prepared;
 }
 
+// Worker `t` of `threads`: prepares the flagged blocks of chunks t,
+// t + threads, ... through one reader, handing them over in batches that
+// never mix two chunks.
+void PrepareChunks(PreparedBlockStream::Worker& worker, RawSource& source,
+                   const std::vector<bool>& flagged, const ColumnParameters& params,
+                   const PreparedBlockStream::PageBytesAt& pageBytesAt, unsigned t,
+                   unsigned threads, UnreadableBytes& unreadable) {
+  const std::uint64_t blockCount = flagged.size();
+  std::vector<BlockRun> runs;
+  for (std::uint64_t first = std::uint64_t{t} * kChunkBlocks; first < blockCount;
+       first += std::uint64_t{threads} * kChunkBlocks) {
+    const auto chunkRuns = FlaggedRuns(flagged, first, std::min(first + kChunkBlocks, blockCount));
+    runs.insert(runs.end(), chunkRuns.begin(), chunkRuns.end());
+  }
+  SequentialBlockReader reader(source, std::move(runs), unreadable);
+  std::vector<std::unique_ptr<PreparedBlock>> batch;
+  for (std::uint64_t first = std::uint64_t{t} * kChunkBlocks; first < blockCount;
+       first += std::uint64_t{threads} * kChunkBlocks) {
+    for (std::uint64_t block = first; block < std::min(first + kChunkBlocks, blockCount); ++block) {
+      if (!flagged[block]) continue;
+      if (StopRequested()) return worker.finish(nullptr);
+      const bool newChunk =
+          !batch.empty() && batch.back()->block / kChunkBlocks != block / kChunkBlocks;
+      if ((batch.size() == kBatchBlocks || newChunk) && !worker.hand(batch))
+        return worker.finish(nullptr);
+      batch.push_back(Prepare(reader.block(block), block, params, pageBytesAt));
+    }
+  }
+  if (!worker.hand(batch)) return worker.finish(nullptr);
+  worker.finish(nullptr);
+}
+
 }  // namespace
 
 PreparedBlockStream::PreparedBlockStream(RawSource& source, const std::vector<bool>& flagged,
@@ -104,29 +136,12 @@ PreparedBlockStream::PreparedBlockStream(RawSource& source, const std::vector<bo
     : flagged_(flagged) {
   threads = std::max(threads, 1u);
   for (unsigned t = 0; t < threads; ++t) workers_.push_back(std::make_unique<Worker>());
-  const std::uint64_t blockCount = flagged.size();
   for (unsigned t = 0; t < threads; ++t) {
     Worker& worker = *workers_[t];
-    worker.thread = std::thread(
-        [&worker, &source, &flagged, &params, pageBytesAt, threads, t, blockCount, &unreadable] {
+    worker.thread =
+        std::thread([&worker, &source, &flagged, &params, pageBytesAt, threads, t, &unreadable] {
           try {
-            for (std::uint64_t first = t * kChunkBlocks; first < blockCount;
-                 first += threads * kChunkBlocks) {
-              const std::uint64_t end = std::min(first + kChunkBlocks, blockCount);
-              std::vector<BlockRun> runs = FlaggedRuns(flagged, first, end);
-              if (runs.empty()) continue;
-              SequentialBlockReader reader(source, std::move(runs), unreadable);
-              std::vector<std::unique_ptr<PreparedBlock>> batch;
-              for (std::uint64_t block = first; block < end; ++block) {
-                if (!flagged[block]) continue;
-                if (StopRequested()) return worker.finish(nullptr);
-                batch.push_back(Prepare(reader.block(block), block, params, pageBytesAt));
-                if (batch.size() == kBatchBlocks && !worker.hand(batch))
-                  return worker.finish(nullptr);
-              }
-              if (!worker.hand(batch)) return worker.finish(nullptr);
-            }
-            worker.finish(nullptr);
+            PrepareChunks(worker, source, flagged, params, pageBytesAt, t, threads, unreadable);
           } catch (...) {
             worker.finish(std::current_exception());
           }

@@ -66,11 +66,13 @@ class PreparedBlockStream {
   // outside a page's preparation.
   std::unique_ptr<PreparedBlock> next();
 
+  // The state a worker shares with the caller (defined with the workers).
+  struct Worker;
+
   // True once next() has handed out the last flagged block and said so.
   bool reachedEnd() const { return nextBlock_ == flagged_.size(); }
 
  private:
-  struct Worker;
   const std::vector<bool>& flagged_;
   std::uint64_t nextBlock_ = 0;  // where the caller's search for the next flagged block starts
   std::vector<std::unique_ptr<Worker>> workers_;
