@@ -97,8 +97,10 @@ std::unique_ptr<PreparedBlock> Prepare(std::span<const std::uint8_t> buffer, std
 }
 
 // Worker `t` of `threads`: prepares the flagged blocks of chunks t,
-// t + threads, ... through one reader, handing them over in batches that
-// never mix two chunks.
+// t + threads, ..., handing them over in batches that never mix two chunks.
+// Runs of flagged blocks go through one read-ahead reader; a block flagged
+// alone is read here, as handing it over from the reader's thread costs more
+// than the read.
 void PrepareChunks(PreparedBlockStream::Worker& worker, RawSource& source,
                    const std::vector<bool>& flagged, const ColumnParameters& params,
                    const PreparedBlockStream::PageBytesAt& pageBytesAt, unsigned t,
@@ -107,21 +109,28 @@ void PrepareChunks(PreparedBlockStream::Worker& worker, RawSource& source,
   std::vector<BlockRun> runs;
   for (std::uint64_t first = std::uint64_t{t} * kChunkBlocks; first < blockCount;
        first += std::uint64_t{threads} * kChunkBlocks) {
-    const auto chunkRuns = FlaggedRuns(flagged, first, std::min(first + kChunkBlocks, blockCount));
-    runs.insert(runs.end(), chunkRuns.begin(), chunkRuns.end());
+    for (const BlockRun& run :
+         FlaggedRuns(flagged, first, std::min(first + kChunkBlocks, blockCount)))
+      if (run.end - run.first > 1) runs.push_back(run);
   }
   SequentialBlockReader reader(source, std::move(runs), unreadable);
+  std::vector<std::uint8_t> alone;
   std::vector<std::unique_ptr<PreparedBlock>> batch;
   for (std::uint64_t first = std::uint64_t{t} * kChunkBlocks; first < blockCount;
        first += std::uint64_t{threads} * kChunkBlocks) {
-    for (std::uint64_t block = first; block < std::min(first + kChunkBlocks, blockCount); ++block) {
+    const std::uint64_t end = std::min(first + kChunkBlocks, blockCount);
+    for (std::uint64_t block = first; block < end; ++block) {
       if (!flagged[block]) continue;
       if (StopRequested()) return worker.finish(nullptr);
       const bool newChunk =
           !batch.empty() && batch.back()->block / kChunkBlocks != block / kChunkBlocks;
       if ((batch.size() == kBatchBlocks || newChunk) && !worker.hand(batch))
         return worker.finish(nullptr);
-      batch.push_back(Prepare(reader.block(block), block, params, pageBytesAt));
+      const bool inRun =
+          (block > first && flagged[block - 1]) || (block + 1 < end && flagged[block + 1]);
+      if (!inRun) ReadBlock(source, block, alone, unreadable);
+      batch.push_back(Prepare(inRun ? reader.block(block) : std::span<const std::uint8_t>(alone),
+                              block, params, pageBytesAt));
     }
   }
   if (!worker.hand(batch)) return worker.finish(nullptr);
