@@ -38,9 +38,24 @@ inline __attribute__((target("sse2"), always_inline)) std::uint64_t Group16(cons
                  _mm_and_si128, _mm_movemask_epi8);
 }
 
+// The same test in fewer steps: one OR of the bytes that must lie below 0x10
+// (type, freeblock and content start high bytes) masked to their high
+// nibbles, with the cell count's bits from 4 up, is zero exactly when every
+// field is in range; the type byte, then below 0x10, picks its verdict from a
+// table of sixteen.
 inline __attribute__((target("avx2"), always_inline)) std::uint64_t Group32(const std::uint8_t* p) {
-  ORV_GROUP_BODY(__m256i, ORV_LOAD256, _mm256_set1_epi8, _mm256_cmpeq_epi8, _mm256_min_epu8,
-                 _mm256_or_si256, _mm256_and_si256, _mm256_movemask_epi8);
+  const __m256i type = ORV_LOAD256(p);
+  const __m256i below16 =
+      _mm256_or_si256(_mm256_or_si256(type, ORV_LOAD256(p + 1)), ORV_LOAD256(p + 5));
+  const __m256i outOfRange = _mm256_or_si256(
+      _mm256_and_si256(below16, _mm256_set1_epi8(static_cast<char>(0xF0))),
+      _mm256_and_si256(ORV_LOAD256(p + 3), _mm256_set1_epi8(static_cast<char>(0xFC))));
+  const __m256i inRange = _mm256_cmpeq_epi8(outOfRange, _mm256_setzero_si256());
+  // 0xFF at 0x02, 0x05, 0x0A and 0x0D, in both 16-byte lanes.
+  const __m256i pageTypes = _mm256_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, 0, 0, -1, 0, 0, -1, 0, 0,  //
+                                             0, 0, -1, 0, 0, -1, 0, 0, 0, 0, -1, 0, 0, -1, 0, 0);
+  const __m256i isType = _mm256_shuffle_epi8(pageTypes, type);
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(inRange, isType)));
 }
 
 __attribute__((target("sse2"))) void FindSse2(const std::uint8_t* data, std::size_t count,

@@ -279,6 +279,12 @@ AbandonedPageCarving::~AbandonedPageCarving() = default;
 
 std::size_t AbandonedPageCarving::testedPositions() const { return outcomes_->tested; }
 
+void AbandonedPageCarving::preparePage(std::size_t firstOffset, std::size_t pageOffset,
+                                       std::size_t pageBytes) {
+  const auto bounds = BoundsOf(outcomes_->buffer.size(), firstOffset, pageOffset, pageBytes);
+  if (bounds) outcomes_->cover(bounds->from, bounds->end);
+}
+
 void AbandonedPageCarving::carvePage(std::uint8_t pageType, std::size_t firstOffset,
                                      std::uint64_t absolutePageOffset, std::size_t pageOffset,
                                      ResultTables& tables, ScanView& view, std::size_t pageBytes) {

@@ -73,6 +73,12 @@ class AbandonedPageCarving {
                  std::size_t pageOffset, ResultTables& tables, ScanView& view,
                  std::size_t pageBytes = kPageBytes);
 
+  // Tests the anchor positions the page carvePage would search, ahead of it:
+  // once every page of the buffer is prepared, carvePage of those pages
+  // reads no byte of the buffer, which may then be gone.
+  void preparePage(std::size_t firstOffset, std::size_t pageOffset,
+                   std::size_t pageBytes = kPageBytes);
+
   // How many anchor positions have been tested so far: each at most once.
   std::size_t testedPositions() const;
 

@@ -63,6 +63,19 @@ std::optional<std::string> ReadColumnValue(std::span<const std::uint8_t> buffer,
   return std::to_string(ReadBigEndianSigned(content));
 }
 
+namespace {
+
+// The descriptions of the one-byte serial types, the common case, computed once.
+struct OneByteSerialTypes {
+  SerialTypeInfo infos[0x80]{};
+  constexpr OneByteSerialTypes() {
+    for (std::uint32_t type = 0; type < 0x80; ++type) infos[type] = DescribeSerialType(type);
+  }
+};
+constexpr OneByteSerialTypes kOneByteSerialTypes;
+
+}  // namespace
+
 bool DecodeRecordHeader(std::span<const std::uint8_t> buffer, std::size_t headerPos,
                         std::uint64_t payloadLength, DecodedRecord& record) {
   record.clear();
@@ -71,29 +84,46 @@ bool DecodeRecordHeader(std::span<const std::uint8_t> buffer, std::size_t header
   const std::uint8_t headerLength = buffer[headerPos];
   if (headerLength == 0 || headerLength > 127) return false;
 
+  // Each column takes a header byte at least: the lists are sized once and
+  // cut to the columns read, whether the header is taken or not.
+  record.labels.resize(headerLength);
+  record.sizes.resize(headerLength);
+  std::size_t columns = 0;
+  const auto finish = [&](bool taken) {
+    record.labels.resize(columns);
+    record.sizes.resize(columns);
+    return taken && columns != 0;
+  };
   const std::size_t headerEnd = headerPos + headerLength;
   std::size_t typePos = headerPos + 1;
   std::size_t contentPos = headerEnd;
   while (typePos < headerEnd) {
-    const auto type = ReadShortVarint(buffer.data(), size, typePos, 2);
-    if (!type) return false;
-    if (type->length == 2 && type->value <= 11) return false;
-    typePos += type->length;
-
-    const SerialTypeInfo info = DescribeSerialType(static_cast<std::uint32_t>(type->value));
-    if ((info.label == 'B' || info.label == 'T') && info.size > payloadLength) return false;
+    SerialTypeInfo info;
+    if (typePos < size && buffer[typePos] < 0x80) {
+      info = kOneByteSerialTypes.infos[buffer[typePos]];
+      ++typePos;
+    } else {
+      const auto type = ReadShortVarint(buffer.data(), size, typePos, 2);
+      if (!type) return finish(false);
+      if (type->length == 2 && type->value <= 11) return finish(false);
+      typePos += type->length;
+      info = DescribeSerialType(static_cast<std::uint32_t>(type->value));
+    }
+    if ((info.label == 'B' || info.label == 'T') && info.size > payloadLength) return finish(false);
     if (info.label == 'T') {
       // A text is taken only when it ends one byte short of the buffer's end.
-      if (contentPos + info.size > size - 1) return false;
+      if (contentPos + info.size > size - 1) return finish(false);
     } else if (IsIntegerLabel(info.label) && contentPos + info.size > size) {
-      return false;
+      return finish(false);
     }
     // A negative 48-bit integer is no date, count or id of the tables we seek.
-    if (info.label == '5' && (buffer[contentPos] & 0x80)) return false;
-    record.appendType(info.label, info.size);
+    if (info.label == '5' && (buffer[contentPos] & 0x80)) return finish(false);
+    record.labels[columns] = info.label;
+    record.sizes[columns] = info.size;
+    ++columns;
     contentPos += info.size;
   }
-  return record.columnCount() != 0;
+  return finish(true);
 }
 
 void DecodeRecordValues(std::span<const std::uint8_t> buffer, std::size_t headerPos,

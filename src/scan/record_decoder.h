@@ -39,10 +39,11 @@ struct SerialTypeInfo {
   char label;
   std::uint32_t size;
 };
-[[nodiscard]] inline SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
-  // Content sizes of serial types 0..11 (SQLite record format).
-  static constexpr std::uint32_t kFixedSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
-  if (serialType < 8) return {static_cast<char>('0' + serialType), kFixedSizes[serialType]};
+// Content sizes of serial types 0..11 (SQLite record format).
+inline constexpr std::uint32_t kFixedSerialTypeSizes[12] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0, 0, 0};
+[[nodiscard]] constexpr SerialTypeInfo DescribeSerialType(std::uint32_t serialType) {
+  if (serialType < 8)
+    return {static_cast<char>('0' + serialType), kFixedSerialTypeSizes[serialType]};
   if (serialType < 12) return {'8', 0};
   if (serialType % 2 == 0) return {'B', (serialType - 12) / 2};
   return {'T', (serialType - 13) / 2};

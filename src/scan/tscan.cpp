@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/stop_flag.h"
+#include "scan/abandoned_page_blocks.h"
 #include "scan/block_reader.h"
 #include "scan/candidate_search.h"
 #include "scan/deleted_carving.h"
@@ -23,17 +24,6 @@ namespace orv {
 namespace {
 
 constexpr std::uint64_t kSectorsPerBlock = kScanBlockBytes / kSectorBytes;
-
-// The runs of consecutive flagged blocks.
-std::vector<BlockRun> FlaggedBlockRuns(const std::vector<bool>& flagged) {
-  std::vector<BlockRun> runs;
-  for (std::uint64_t block = 0; block < flagged.size(); ++block) {
-    if (!flagged[block]) continue;
-    if (runs.empty() || runs.back().end != block) runs.push_back({block, block});
-    runs.back().end = block + 1;
-  }
-  return runs;
-}
 
 // One run of the scan: the source, the passes and what they share.
 class ScanRun : private DiscoveryOutput {
@@ -334,38 +324,37 @@ class ScanRun : private DiscoveryOutput {
 
   // Pass 3: interior and index pages anywhere in the source may hold records
   // of deleted pages in their unused space. Only blocks where the discovery
-  // pass saw such a page are read again, run by run; every position in them
-  // is tested.
+  // pass saw such a page are read again; every position in them is tested,
+  // ahead on worker threads, and their rows are written here block by block.
   bool deletedPagePass() {
     log(scan_text::kTypeHint, scan_text::kDeletedPagePass);
     setBlockGaugeRange();
-    SequentialBlockReader reader(*source_, FlaggedBlockRuns(abandonedPageBlocks_), unreadable_);
-    for (std::uint64_t block = 0; block < blockCount_; ++block) {
-      if (!abandonedPageBlocks_[block]) continue;
+    const unsigned threads =
+        settings_.discoveryThreads != 0 ? settings_.discoveryThreads : DefaultDiscoveryThreads();
+    const LearnedRecognition* learned = learned_.get();
+    PreparedBlockStream blocks(
+        *source_, abandonedPageBlocks_, params_,
+        [learned](std::uint64_t offset) {
+          return learned ? learned->pageBytesAt(offset) : kPageBytes;
+        },
+        threads, unreadable_);
+    while (const auto prepared = blocks.next()) {
       if (StopRequested()) return false;
-      view_.setGaugePosition(static_cast<std::int64_t>(block * kSectorsPerBlock));
-      const auto buffer = reader.block(block);
-      AbandonedPageCarving carving(buffer, params_);
-      bool stopped = false;
-      ForEachPageCandidate(buffer, kScanBlockBytes, [&](std::size_t q) -> std::size_t {
-        if (StopRequested()) {
-          stopped = true;
-          return kScanBlockBytes;
-        }
-        if (IsAbandonedPageCandidate(buffer, q)) carveAbandonedPage(buffer, carving, q, block);
-        return q + 1;
-      });
-      if (stopped) return false;
+      view_.setGaugePosition(static_cast<std::int64_t>(prepared->block * kSectorsPerBlock));
+      for (const PreparedPage& page : prepared->pages) {
+        if (StopRequested()) return false;
+        carveAbandonedPage(*prepared, page);
+      }
     }
-    return true;
+    return blocks.reachedEnd();
   }
 
-  void carveAbandonedPage(std::span<const std::uint8_t> buffer, AbandonedPageCarving& carving,
-                          std::size_t q, std::uint64_t block) {
-    const std::uint64_t offset = block * kScanBlockBytes + q;
+  void carveAbandonedPage(const PreparedBlock& block, const PreparedPage& page) {
+    const std::uint64_t offset = block.block * kScanBlockBytes + page.pageOffset;
     (void)guarded(scan_text::kAbandonedPageCarvingError, offset, [&] {
-      carving.carvePage(buffer[q], q + PageHeaderLength(buffer[q]), offset, q, tables_, view_,
-                        learned_ ? learned_->pageBytesAt(offset) : kPageBytes);
+      if (page.failure) std::rethrow_exception(page.failure);
+      block.carving->carvePage(page.pageType, page.firstOffset, offset, page.pageOffset, tables_,
+                               view_, page.pageBytes);
     });
   }
 

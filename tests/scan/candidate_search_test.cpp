@@ -42,5 +42,31 @@ TEST(CandidateSearchTest, BulkSearchAgreesWithTheByteTest) {
   EXPECT_EQ(firsts, expectedFirsts);
 }
 
+// Every byte value, page types with a high nibble set among them (0x1D,
+// 0x8A ...), and every field at each side of its limit.
+TEST(CandidateSearchTest, BulkSearchAgreesWithTheByteTestOnEveryByteValue) {
+  std::mt19937 rng(15);
+  std::vector<std::uint8_t> bytes(1 << 16);
+  for (auto& b : bytes) {
+    const unsigned pick = rng() % 4;  // types are as common as in-range fields
+    b = pick == 0   ? static_cast<std::uint8_t>(rng())
+        : pick == 1 ? static_cast<std::uint8_t>((rng() % 2 ? rng() % 16 : 0) << 4 |
+                                                (rng() % 2 ? 0x0D : 0x02))
+        : pick == 2 ? static_cast<std::uint8_t>(rng() % 5 == 0 ? 0x10 : 0x0F)
+                    : static_cast<std::uint8_t>(rng() % 2 ? 0x03 : 0x04);
+  }
+  const std::size_t end = bytes.size() - 64;
+  std::vector<std::size_t> expected;
+  for (std::size_t q = 0; q < end; ++q)
+    if (MayStartPage(bytes.data() + q)) expected.push_back(q);
+  ASSERT_GT(expected.size(), 500u);
+  std::vector<std::size_t> visited;
+  ForEachPageCandidate(bytes, end, [&](std::size_t q) {
+    visited.push_back(q);
+    return q + 1;
+  });
+  EXPECT_EQ(visited, expected);
+}
+
 }  // namespace
 }  // namespace orv

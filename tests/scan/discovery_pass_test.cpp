@@ -137,6 +137,28 @@ INSTANTIATE_TEST_SUITE_P(PagesAroundTheSplit, DiscoverySplitTest,
                            return name;
                          });
 
+// The deleted-page pass hands its blocks to workers in chunks of 128 blocks
+// (8 MiB), chunk after chunk to each worker in turn: copies of the demo image
+// that straddle two chunk borders, and one in a third chunk, give the same
+// rows with one worker as with two and three.
+TEST(DeletedPagePassWorkersTest, SeveralWorkersCarveWhatOneCarves) {
+  constexpr std::uint64_t kChunkBytes = 128 * kScanBlockBytes;
+  const fixtures::DemoImage demo = fixtures::BuildDemoImage({});
+  const std::vector<std::uint8_t>& bytes = demo.image.bytes;
+  std::vector<std::uint8_t> image(3 * kChunkBytes + 8 * kScanBlockBytes, 0);
+  for (const std::uint64_t at :
+       {kChunkBytes - bytes.size() / 2, 2 * kChunkBytes - 4096 - 7, 2 * kChunkBytes + 3 * 4096}) {
+    ASSERT_LE(at + bytes.size(), image.size());
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  const ScanSnapshot one = ScanWith(image, LayoutMode::kSpec, 1);
+  const auto& dbResult = one.tables[0];
+  // Fragment rows (page types other than the leaf's) come from the deleted-page pass.
+  EXPECT_TRUE(std::any_of(dbResult.begin(), dbResult.end(),
+                          [](const TableRow& row) { return row[db_result::kPageType] != "0D"; }));
+  ExpectSameWithThreads(image);
+}
+
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
