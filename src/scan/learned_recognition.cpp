@@ -204,7 +204,11 @@ void LearnedRecognition::completeListedDataPage(std::uint64_t offset, const Page
       added = true;
     }
   }
-  if (added) ++best->pages;
+  if (!added) return;
+  ++best->pages;
+  // Its deleted records are carved with the same layout: the fixed carving
+  // misreads them as it misread the live ones.
+  listed_[offset] = {static_cast<std::size_t>(best - layouts_.data()), pageSn};
 }
 
 std::vector<std::string> LearnedRecognition::settleVersions(ResultTables& tables) {

@@ -71,9 +71,10 @@ class LearnedRecognition {
   void recognisePage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
                      ResultTables& tables);
 
-  // Normal-space pass, after recognisePage: carves the deleted records of a
-  // page it listed out of the page's free bytes (`bytes`, the page's own)
-  // with the page's layout. Their rows wait for finishCarving.
+  // Normal-space pass, after recognisePage or completeListedDataPage: carves
+  // the deleted records of a page either of them took out of the page's free
+  // bytes (`bytes`, the page's own) with the page's layout. Their rows wait
+  // for finishCarving.
   void carvePage(std::uint64_t offset, std::span<const std::uint8_t> bytes,
                  std::span<const std::uint16_t> pointers, const PageRecords& page);
 
@@ -97,7 +98,8 @@ class LearnedRecognition {
   // text from column 4 as data1; where the database's own layout stores
   // data1 further on (behind `hash_id` from Android 6.0) and the page fits
   // it, the records it misread are added with data1 from its learned
-  // position. Its own rows stay as they are.
+  // position, and carvePage then carves the page with that layout. Its own
+  // rows stay as they are.
   void completeListedDataPage(std::uint64_t offset, const PageRecords& page, std::size_t cells,
                               const std::string& pageSn, ResultTables& tables);
 

@@ -226,8 +226,9 @@ class ScanRun : private DiscoveryOutput {
         continue;
       if (StopRequested()) return false;
       const auto start = static_cast<std::uint64_t>(*offset);
-      readLearnedPage(start, buffer, [&](std::size_t cells, std::span<const std::uint8_t>) {
+      readLearnedPage(start, buffer, [&](std::size_t cells, std::span<const std::uint8_t> page) {
         learned_->completeListedDataPage(start, page_, cells, row[db_result::kSn], tables_);
+        learned_->carvePage(start, page.first(learned_->learnedPageBytes(start)), pointers_, page_);
       });
     }
     for (const std::uint64_t offset : learnedPages) {
