@@ -5,22 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "device/phone_samples.h"
+
 namespace orv {
 namespace {
 
-using V = ConnectionVerdict;
+using test::kAllLineEnds;
+using test::LineEndName;
+using test::WithLineEnds;
 
-std::string WithLineEnd(std::string_view lfText, std::string_view end) {
-  std::string text;
-  for (const char c : lfText) {
-    if (c == '\n') {
-      text += end;
-    } else {
-      text += c;
-    }
-  }
-  return text;
-}
+using V = ConnectionVerdict;
 
 constexpr std::string_view kDaemon =
     "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n";
@@ -158,13 +152,10 @@ std::vector<ListCase> Cases() {
 }
 
 TEST(DeviceListTest, EveryOutputWithEveryLineEnd) {
-  for (const std::string_view end : {"\n", "\r\n", "\r\r\n"}) {
+  for (const test::LineEnd end : kAllLineEnds) {
     for (const auto& c : Cases()) {
-      SCOPED_TRACE(std::string(c.name) + " with " +
-                   (end.size() == 1   ? "LF"
-                    : end.size() == 2 ? "CR LF"
-                                      : "CR CR LF"));
-      const DeviceList list = ParseDeviceList(WithLineEnd(c.lfText, end));
+      SCOPED_TRACE(std::string(c.name) + " with " + std::string(LineEndName(end)));
+      const DeviceList list = ParseDeviceList(WithLineEnds(c.lfText, end));
       EXPECT_EQ(list.headerSeen, c.header);
       ASSERT_EQ(list.devices.size(), c.serials.size());
       for (std::size_t i = 0; i < c.serials.size(); ++i) {

@@ -5,23 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "device/phone_samples.h"
+
 namespace orv {
 namespace {
 
-using Lines = std::vector<std::string_view>;
+using test::kAllLineEnds;
+using test::WithLineEnds;
 
-// The same text with each of the three line ends phones and adb produce.
-std::string WithLineEnd(std::string_view lfText, std::string_view end) {
-  std::string text;
-  for (const char c : lfText) {
-    if (c == '\n') {
-      text += end;
-    } else {
-      text += c;
-    }
-  }
-  return text;
-}
+using Lines = std::vector<std::string_view>;
 
 TEST(SplitLinesTest, EveryLineEndGivesTheSameLines) {
   const struct {
@@ -39,9 +31,9 @@ TEST(SplitLinesTest, EveryLineEndGivesTheSameLines) {
       {"\n\n", {"", ""}},
       {"  lead and trail  \n", {"  lead and trail  "}},
   };
-  for (const std::string_view end : {"\n", "\r\n", "\r\r\n"}) {
+  for (const test::LineEnd end : kAllLineEnds) {
     for (const auto& c : cases) {
-      const std::string text = WithLineEnd(c.lfText, end);
+      const std::string text = WithLineEnds(c.lfText, end);
       SCOPED_TRACE(testing::PrintToString(text));
       EXPECT_EQ(SplitLines(text), c.lines);
     }
