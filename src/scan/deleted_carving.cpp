@@ -185,6 +185,12 @@ std::optional<AbandonedPageBounds> BoundsOf(std::size_t bufferSize, std::size_t 
 
 }  // namespace
 
+bool TakesRecordAt(std::span<const std::uint8_t> page, std::size_t p,
+                   const ColumnParameters& params) {
+  thread_local CarvedHeader header;
+  return EffectAt(page, p, params, header).has_value();
+}
+
 void CarveFreeRegions(std::span<const std::uint8_t> buffer, const PageGaps& gaps,
                       const std::string& dbResultSn, const ColumnParameters& params,
                       ResultTables& tables) {

@@ -53,6 +53,13 @@ void CarveAbandonedPage(std::uint8_t pageType, std::size_t firstOffset,
                         const ColumnParameters& params, ResultTables& tables, ScanView& view,
                         std::size_t pageBytes = kPageBytes);
 
+// Whether the carving takes a record at position `p` of `page` under
+// `params`, for a page that holds the whole record (on a page the record
+// reaches past, the search passes over `p`). Both carvings take the records
+// this takes, and only those.
+[[nodiscard]] bool TakesRecordAt(std::span<const std::uint8_t> page, std::size_t p,
+                                 const ColumnParameters& params);
+
 // The abandoned-page carving of every page of one buffer. Candidate pages
 // overlap (a header may stand every few bytes), so each anchor position of
 // the buffer is tested and its record rebuilt once, when a page first reaches

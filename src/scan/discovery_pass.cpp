@@ -12,6 +12,7 @@
 
 #include "platform/stop_flag.h"
 #include "scan/candidate_search.h"
+#include "scan/carving_prospects.h"
 #include "scan/discovery_notes.h"
 #include "scan/live_cells.h"
 #include "scan/page_format.h"
@@ -33,6 +34,16 @@ bool BlockHasAbandonedPage(std::span<const std::uint8_t> buffer) {
   return found;
 }
 
+// Whether the deleted-page pass may carve records out of the block; a bug
+// of ours keeps the block, so that pass meets it again and reports it.
+bool MayYield(std::span<const std::uint8_t> buffer) {
+  try {
+    return MayYieldAbandonedRecords(buffer);
+  } catch (...) {
+    return true;
+  }
+}
+
 // The walk over one range of blocks.
 class RangeWalk {
  public:
@@ -41,7 +52,8 @@ class RangeWalk {
         carve_(options.carve),
         anyRowid_(options.learned != nullptr),
         abandoned_(abandoned),
-        flagged_(range.end - range.first, false) {
+        flagged_(range.end - range.first, false),
+        prospects_(range.end - range.first, false) {
     if (options.learned) notes_.emplace(range.first, range.end);
   }
 
@@ -55,13 +67,17 @@ class RangeWalk {
       const auto buffer = reader.block(block);
       bool hasAbandonedPage = false;
       if (!discoverInBlock(buffer, block * kScanBlockBytes, hasAbandonedPage)) return false;
-      if (carve_ && hasAbandonedPage) flagged_[block - range_.first] = true;
+      if (carve_ && hasAbandonedPage) {
+        flagged_[block - range_.first] = true;
+        prospects_[block - range_.first] = MayYield(buffer);
+      }
     }
     return true;
   }
 
   const BlockRun& range() const { return range_; }
   const std::vector<bool>& flagged() const { return flagged_; }
+  const std::vector<bool>& prospects() const { return prospects_; }
   std::optional<DiscoveryNotes>& notes() { return notes_; }
 
  private:
@@ -139,6 +155,7 @@ class RangeWalk {
   bool anyRowid_;  // learned mode reads the long rowid forms too
   const std::atomic<bool>& abandoned_;
   std::vector<bool> flagged_;
+  std::vector<bool> prospects_;
   std::optional<DiscoveryNotes> notes_;
   DiscoveryOutput* output_ = nullptr;
   // Working lists reused from page to page, so rejected candidates cost no
@@ -317,10 +334,13 @@ DiscoveryResult RunDiscoveryPass(RawSource& source, std::uint64_t blockCount,
                         : WalkInPool(walks, options.threads, source, unreadable, output, abandoned);
   if (!result.completed) return result;
   result.abandonedPageBlocks.reserve(blockCount);
+  result.carvingProspectBlocks.reserve(blockCount);
   for (PooledWalk& pooled : walks) {
     const RangeWalk& walk = *pooled.walk;
     result.abandonedPageBlocks.insert(result.abandonedPageBlocks.end(), walk.flagged().begin(),
                                       walk.flagged().end());
+    result.carvingProspectBlocks.insert(result.carvingProspectBlocks.end(),
+                                        walk.prospects().begin(), walk.prospects().end());
     if (options.learned)
       options.learned->addDiscoveryNotes(std::move(*pooled.walk->notes()), source);
   }

@@ -63,6 +63,9 @@ struct DiscoveryResult {
   // One bit per block (4 MB for 2 TB): the block holds a page for the
   // deleted-page pass. Empty when stopped.
   std::vector<bool> abandonedPageBlocks;
+  // The blocks of those whose pages may yield records with any column
+  // parameters of the classifier's windows (MayYieldAbandonedRecords).
+  std::vector<bool> carvingProspectBlocks;
 };
 
 // The ranges of blocks 0 .. blockCount - 1 the pass walks with `threads`

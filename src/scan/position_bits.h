@@ -14,6 +14,8 @@ class PositionBits {
   explicit PositionBits(std::size_t size) : bits_((size + 63) / 64, 0) {}
 
   void mark(std::size_t pos) { bits_[pos / 64] |= std::uint64_t{1} << (pos % 64); }
+  // Sets positions 64 * index to 64 * index + 63 at once, bit i for position 64 * index + i.
+  void setWord(std::size_t index, std::uint64_t bits) { bits_[index] = bits; }
 
   // The first marked position in [from, to), or `to` when there is none.
   std::size_t next(std::size_t from, std::size_t to) const {

@@ -6,6 +6,7 @@
 #include "scan/abandoned_page_blocks.h"
 #include "scan/block_reader.h"
 #include "scan/candidate_search.h"
+#include "scan/carving_prospects.h"
 #include "scan/deleted_carving.h"
 #include "scan/discovery_pass.h"
 #include "scan/learned_recognition.h"
@@ -131,6 +132,7 @@ class ScanRun : private DiscoveryOutput {
         *source_, blockCount_, {ProducesRows(settings_.kind), threads, learned_.get()}, *this,
         unreadable_);
     abandonedPageBlocks_ = std::move(result.abandonedPageBlocks);
+    carvingProspectBlocks_ = std::move(result.carvingProspectBlocks);
     return result.completed;
   }
 
@@ -325,16 +327,21 @@ class ScanRun : private DiscoveryOutput {
 
   // Pass 3: interior and index pages anywhere in the source may hold records
   // of deleted pages in their unused space. Only blocks where the discovery
-  // pass saw such a page are read again; every position in them is tested,
-  // ahead on worker threads, and their rows are written here block by block.
+  // pass saw such a page that may yield records are read again; every
+  // position in them is tested, ahead on worker threads, and their rows are
+  // written here block by block.
   bool deletedPagePass() {
     log(scan_text::kTypeHint, scan_text::kDeletedPagePass);
     setBlockGaugeRange();
     const unsigned threads =
         settings_.discoveryThreads != 0 ? settings_.discoveryThreads : DefaultDiscoveryThreads();
     const LearnedRecognition* learned = learned_.get();
+    // The discovery pass judged the blocks for every parameter of the
+    // classifier's windows; parameters outside them need every block.
+    const std::vector<bool>& flagged =
+        WithinProspectWindows(params_) ? carvingProspectBlocks_ : abandonedPageBlocks_;
     PreparedBlockStream blocks(
-        *source_, abandonedPageBlocks_, params_,
+        *source_, flagged, params_,
         [learned](std::uint64_t offset) {
           return learned ? learned->pageBytesAt(offset) : kPageBytes;
         },
@@ -393,7 +400,8 @@ class ScanRun : private DiscoveryOutput {
   std::uint64_t totalSectors_ = 0;
   std::uint64_t blockCount_ = 0;
   ColumnParameters params_;
-  std::vector<bool> abandonedPageBlocks_;  // one bit per block: 4 MB for 2 TB
+  std::vector<bool> abandonedPageBlocks_;    // one bit per block: 4 MB for 2 TB
+  std::vector<bool> carvingProspectBlocks_;  // those that may yield records
   // Working lists reused from page to page, so rejected candidates cost no
   // allocation.
   std::vector<std::uint16_t> pointers_;
