@@ -61,6 +61,9 @@ peak memory of each image's scan and the rows found per second.
   --rounds N          scans of each image, the best one counts (default 3)
   --threads N         threads of the discovery pass (default: 2 where the machine
                       has two processors, else 1)
+  --judging WHEN      which blocks the discovery pass judges for the deleted-page
+                      pass: while-waiting (default: only while it waits for the
+                      source), every, or none (every such block is read again)
   --help              print this text and exit
 
 Generated images are kept as orv-bench-KIND-SIZE.img in the temporary folder.
@@ -204,21 +207,28 @@ class TimingView : public orv::ScanView {
   bool stopAfterDiscovery_;
 };
 
+// How the scans run.
+struct ScanChoices {
+  unsigned threads = 0;  // the scan's default
+  orv::BlockJudging judging = orv::BlockJudging::kWhileWaiting;
+};
+
 struct ScanTimes {
   double pass1 = 0, pass2 = 0, pass3 = 0, whole = 1e30;
 };
 
 // One scan of `image`; nullopt when it did not complete. With the fixed
 // layouts only the discovery pass runs, which is all that is compared.
-std::optional<ScanTimes> TimeScan(const std::string& image, orv::LayoutMode mode, unsigned threads,
-                                  orv::ResultTables& tables) {
+std::optional<ScanTimes> TimeScan(const std::string& image, orv::LayoutMode mode,
+                                  const ScanChoices& choices, orv::ResultTables& tables) {
   tables.clearAll();
   const bool discoveryOnly = mode == orv::LayoutMode::kSpec;
   TimingView view(discoveryOnly);
   orv::ClearStop();
   const auto start = Clock::now();
   orv::ScanSettings settings{image, orv::ScanKind::kContactsCallsSms, mode};
-  settings.discoveryThreads = threads;
+  settings.discoveryThreads = choices.threads;
+  settings.blockJudging = choices.judging;
   const orv::ScanOutcome outcome = orv::Tscan(settings, tables, view).run();
   const auto end = Clock::now();
   orv::ClearStop();
@@ -239,15 +249,16 @@ std::string Target(double target, const char* format) {
 
 // Scans `image` `rounds` times, reads and scans taking turns so that a busy
 // machine disturbs both alike, and prints the best figures.
-int MeasureImage(const std::string& image, const Targets& targets, int rounds, unsigned threads) {
+int MeasureImage(const std::string& image, const Targets& targets, int rounds,
+                 const ScanChoices& choices) {
   SequentialReadSeconds(image);  // bring the image into the page cache
   double readSeconds = 1e30, discoverySpec = 1e30;
   ScanTimes best;
   orv::ResultTables tables;
   for (int round = 0; round < rounds; ++round) {
     readSeconds = std::min(readSeconds, SequentialReadSeconds(image));
-    const auto spec = TimeScan(image, orv::LayoutMode::kSpec, threads, tables);
-    const auto learned = TimeScan(image, orv::LayoutMode::kLearned, threads, tables);
+    const auto spec = TimeScan(image, orv::LayoutMode::kSpec, choices, tables);
+    const auto learned = TimeScan(image, orv::LayoutMode::kLearned, choices, tables);
     if (!spec || !learned) {
       std::fprintf(stderr, "the scan did not complete\n");
       return 1;
@@ -321,7 +332,7 @@ struct Options {
   std::string image;
   std::string writeImage;
   int rounds = 3;
-  unsigned threads = 0;  // the scan's default
+  ScanChoices scan;
   bool help = false;
 };
 
@@ -350,7 +361,16 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     } else if (arg == "--threads") {
       const int threads = std::atoi(value.c_str());
       if (threads < 1) return std::nullopt;
-      options.threads = static_cast<unsigned>(threads);
+      options.scan.threads = static_cast<unsigned>(threads);
+    } else if (arg == "--judging") {
+      if (value == "while-waiting")
+        options.scan.judging = orv::BlockJudging::kWhileWaiting;
+      else if (value == "every")
+        options.scan.judging = orv::BlockJudging::kEvery;
+      else if (value == "none")
+        options.scan.judging = orv::BlockJudging::kNone;
+      else
+        return std::nullopt;
     } else {
       return std::nullopt;
     }
@@ -379,14 +399,14 @@ int main(int argc, char** argv) {
   if (!options->image.empty()) {
     const Targets targets = kinds.size() == 1 ? kinds.front()->targets : Targets{};
     return RunInChild(
-        [&] { return MeasureImage(options->image, targets, options->rounds, options->threads); });
+        [&] { return MeasureImage(options->image, targets, options->rounds, options->scan); });
   }
   int status = 0;
   for (const ImageKind* kind : kinds) {
     std::printf("== %s\n", std::string(kind->name).c_str());
     const auto image = CachedImage(*kind, options->size.value_or(kind->defaultSize));
     const int measured = image ? RunInChild([&] {
-      return MeasureImage(*image, kind->targets, options->rounds, options->threads);
+      return MeasureImage(*image, kind->targets, options->rounds, options->scan);
     })
                                : 1;
     if (measured != 0) status = 1;

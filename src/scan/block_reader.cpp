@@ -79,7 +79,12 @@ std::span<const std::uint8_t> SequentialBlockReader::block(std::uint64_t index) 
       piecesReleased_ = callerPieceNumber_;
       changed_.notify_all();
     }
-    changed_.wait(lock, [&] { return callerPieceNumber_ < piecesRead_; });
+    const auto ready = [&] { return callerPieceNumber_ < piecesRead_; };
+    if (!ready()) {
+      const auto start = std::chrono::steady_clock::now();
+      changed_.wait(lock, ready);
+      waited_ += std::chrono::steady_clock::now() - start;
+    }
   }
   const std::size_t at = callerPieceNumber_ % kSlots * kSlotBytes +
                          (index - callerPiece_.piece().first) * kScanBlockBytes;

@@ -5,6 +5,7 @@
 // lies whole in its buffer. A reader thread runs ahead, filling a small ring
 // of pieces that stay in the processor's caches while the caller tests them.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,10 @@ class SequentialBlockReader {
   // the span stays valid until a later block is asked for.
   std::span<const std::uint8_t> block(std::uint64_t index);
 
+  // How long block() has waited for the source so far: near zero when the
+  // caller, not the source, sets the pace.
+  std::chrono::steady_clock::duration waited() const { return waited_; }
+
  private:
   static constexpr std::uint64_t kBlocksPerPiece = 8;  // 512 KiB per read
   static constexpr std::uint64_t kSlots = 4;
@@ -72,6 +77,7 @@ class SequentialBlockReader {
   std::uint64_t piecesReleased_ = 0;  // pieces the caller is done with
   PieceCursor callerPiece_;           // the piece the caller last asked in
   std::uint64_t callerPieceNumber_ = 0;
+  std::chrono::steady_clock::duration waited_{};  // the caller's only
   bool stopping_ = false;
   std::thread reader_;
 };

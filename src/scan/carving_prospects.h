@@ -25,6 +25,14 @@
 
 namespace orv {
 
+// Which blocks with a candidate page the discovery pass judges. Judging
+// costs processor time and saves reading again: kWhileWaiting judges only
+// while the time spent judging stays below the time the pass waited for the
+// source, so a slow medium is read once and a fast one (or the page cache)
+// is read again rather than slowing the pass. The results are the same
+// either way.
+enum class BlockJudging { kWhileWaiting, kEvery, kNone };
+
 // What one block may take before it is kept without further tests: walks
 // over a record header (at most one per anchor and column layout, each over
 // at most 40 serial types) and records rebuilt.

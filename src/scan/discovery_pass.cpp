@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -50,6 +51,7 @@ class RangeWalk {
   RangeWalk(BlockRun range, const DiscoveryOptions& options, const std::atomic<bool>& abandoned)
       : range_(range),
         carve_(options.carve),
+        judging_(options.judging),
         anyRowid_(options.learned != nullptr),
         abandoned_(abandoned),
         flagged_(range.end - range.first, false),
@@ -69,7 +71,7 @@ class RangeWalk {
       if (!discoverInBlock(buffer, block * kScanBlockBytes, hasAbandonedPage)) return false;
       if (carve_ && hasAbandonedPage) {
         flagged_[block - range_.first] = true;
-        prospects_[block - range_.first] = MayYield(buffer);
+        prospects_[block - range_.first] = mayYield(buffer, reader);
       }
     }
     return true;
@@ -82,6 +84,17 @@ class RangeWalk {
 
  private:
   bool stopRequested() const { return StopRequested() || abandoned_.load(); }
+
+  // Whether the deleted-page pass must read the block again: unless it is
+  // judged, and judged barren.
+  bool mayYield(std::span<const std::uint8_t> buffer, const SequentialBlockReader& reader) {
+    if (judging_ == BlockJudging::kNone) return true;
+    if (judging_ == BlockJudging::kWhileWaiting && judgingTime_ >= reader.waited()) return true;
+    const auto start = std::chrono::steady_clock::now();
+    const bool may = MayYield(buffer);
+    judgingTime_ += std::chrono::steady_clock::now() - start;
+    return may;
+  }
 
   // Tests every position of the block for a table leaf page, and notes
   // whether the block holds a page for the deleted-page pass.
@@ -152,6 +165,8 @@ class RangeWalk {
 
   BlockRun range_;
   bool carve_;
+  BlockJudging judging_;
+  std::chrono::steady_clock::duration judgingTime_{};
   bool anyRowid_;  // learned mode reads the long rowid forms too
   const std::atomic<bool>& abandoned_;
   std::vector<bool> flagged_;

@@ -21,6 +21,7 @@
 #include "platform/raw_source.h"
 #include "platform/sector_read.h"
 #include "scan/block_reader.h"
+#include "scan/carving_prospects.h"
 #include "scan/learned_recognition.h"
 #include "scan/page_classifier.h"
 
@@ -56,6 +57,7 @@ struct DiscoveryOptions {
   // a thread that walks a range full of pages is not left alone at the end,
   // and that the threads read near each other on the medium (32 MiB).
   std::uint64_t rangeBlocks = 512;
+  BlockJudging judging = BlockJudging::kWhileWaiting;
 };
 
 struct DiscoveryResult {
@@ -63,8 +65,9 @@ struct DiscoveryResult {
   // One bit per block (4 MB for 2 TB): the block holds a page for the
   // deleted-page pass. Empty when stopped.
   std::vector<bool> abandonedPageBlocks;
-  // The blocks of those whose pages may yield records with any column
-  // parameters of the classifier's windows (MayYieldAbandonedRecords).
+  // The blocks of those not judged, or whose pages may yield records with
+  // some column parameters of the classifier's windows
+  // (MayYieldAbandonedRecords).
   std::vector<bool> carvingProspectBlocks;
 };
 

@@ -128,9 +128,12 @@ class ScanRun : private DiscoveryOutput {
     setBlockGaugeRange();
     const unsigned threads =
         settings_.discoveryThreads != 0 ? settings_.discoveryThreads : DefaultDiscoveryThreads();
-    DiscoveryResult result = RunDiscoveryPass(
-        *source_, blockCount_, {ProducesRows(settings_.kind), threads, learned_.get()}, *this,
-        unreadable_);
+    DiscoveryResult result = RunDiscoveryPass(*source_, blockCount_,
+                                              {.carve = ProducesRows(settings_.kind),
+                                               .threads = threads,
+                                               .learned = learned_.get(),
+                                               .judging = settings_.blockJudging},
+                                              *this, unreadable_);
     abandonedPageBlocks_ = std::move(result.abandonedPageBlocks);
     carvingProspectBlocks_ = std::move(result.carvingProspectBlocks);
     return result.completed;

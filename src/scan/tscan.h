@@ -12,6 +12,7 @@
 
 #include "platform/disk_list.h"
 #include "platform/raw_source.h"
+#include "scan/carving_prospects.h"
 #include "scan/result_tables.h"
 #include "scan/scan_source.h"
 #include "scan/scan_view.h"
@@ -40,6 +41,8 @@ struct ScanSettings {
   // Threads of the discovery pass; 0: two where the machine has two
   // processors, else one. The results are the same for every count.
   unsigned discoveryThreads = 0;
+  // Which blocks the discovery pass judges for the deleted-page pass.
+  BlockJudging blockJudging = BlockJudging::kWhileWaiting;
 };
 
 // "spec" and "learned", as the command line takes them.

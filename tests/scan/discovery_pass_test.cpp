@@ -49,11 +49,12 @@ struct ScanSnapshot {
   std::vector<std::int64_t> gauge;
 };
 
-ScanSnapshot ScanWith(const std::vector<std::uint8_t>& image, LayoutMode layouts,
-                      unsigned threads) {
+ScanSnapshot ScanWith(const std::vector<std::uint8_t>& image, LayoutMode layouts, unsigned threads,
+                      BlockJudging judging = BlockJudging::kWhileWaiting) {
   ClearStop();
   ScanSettings settings{"image", ScanKind::kContactsCallsSms, layouts};
   settings.discoveryThreads = threads;
+  settings.blockJudging = judging;
   ResultTables tables;
   GaugeView view;
   Tscan scan(settings, tables, view, std::make_unique<fixtures::MemorySource>(image));
@@ -157,6 +158,17 @@ TEST(DeletedPagePassWorkersTest, SeveralWorkersCarveWhatOneCarves) {
   EXPECT_TRUE(std::any_of(dbResult.begin(), dbResult.end(),
                           [](const TableRow& row) { return row[db_result::kPageType] != "0D"; }));
   ExpectSameWithThreads(image);
+  // Blocks the discovery pass judged barren are not read again: the rows
+  // are those of reading every block again.
+  for (const LayoutMode layouts : {LayoutMode::kSpec, LayoutMode::kLearned}) {
+    const ScanSnapshot everyBlock = ScanWith(image, layouts, 2, BlockJudging::kNone);
+    for (const BlockJudging judging : {BlockJudging::kEvery, BlockJudging::kWhileWaiting}) {
+      const ScanSnapshot judged = ScanWith(image, layouts, 2, judging);
+      EXPECT_EQ(judged.tables, everyBlock.tables);
+      EXPECT_EQ(judged.log, everyBlock.log);
+      EXPECT_EQ(judged.status, everyBlock.status);
+    }
+  }
 }
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
