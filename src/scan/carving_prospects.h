@@ -36,8 +36,8 @@ enum class BlockJudging { kWhileWaiting, kEvery, kNone };
 // What one block may take before it is kept without further tests: walks
 // over a record header (at most one per anchor and column layout, each over
 // at most 40 serial types) and records rebuilt.
-inline constexpr std::size_t kMostHeaderWalks = 1024;
-inline constexpr std::size_t kMostRecordTests = 256;
+inline constexpr std::size_t kMostHeaderWalks = 8192;
+inline constexpr std::size_t kMostRecordTests = 2048;
 
 // `buffer` is a block read for the scan (the block and the margin after it).
 // False only when the abandoned-page carving of every candidate page of the
