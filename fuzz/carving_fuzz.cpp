@@ -3,7 +3,10 @@
 // anywhere in (or past) the read buffer, and Module II again over a buffer
 // exactly as long as the input, so a read past its end is caught. Then
 // carves overlapping pages of the buffer with one shared carving and each
-// alone, and stops when their rows differ.
+// alone, and stops when their rows differ. Last, carves every candidate page
+// of the buffer as the deleted-page pass does, with parameters of the
+// classifier's windows, and stops when it yields rows from a block the
+// discovery pass would judge barren.
 
 #include <algorithm>
 #include <cstddef>
@@ -11,7 +14,10 @@
 #include <span>
 #include <vector>
 
+#include "scan/candidate_search.h"
+#include "scan/carving_prospects.h"
 #include "scan/deleted_carving.h"
+#include "scan/page_header.h"
 #include "scan/record_decoder.h"
 
 namespace {
@@ -56,6 +62,26 @@ void CompareOverlappingPages(std::span<const std::uint8_t> buffer, std::size_t f
   if (AllRows(alone) != AllRows(shared)) __builtin_trap();
 }
 
+// `buffer` with a table interior page header at `at` (before the block's
+// end), carved page by page as the deleted-page pass carves a block.
+void CompareWithProspects(std::vector<std::uint8_t> buffer, std::size_t at,
+                          const orv::ColumnParameters& params) {
+  if (!orv::WithinProspectWindows(params)) __builtin_trap();
+  const std::uint8_t header[] = {0x05, 0, 0, 0, 1, 0x0B, 0xB8, 0, 0, 0, 0, 7, 0x0B, 0xB8};
+  std::copy(std::begin(header), std::end(header), buffer.begin() + static_cast<std::ptrdiff_t>(at));
+  const std::span<const std::uint8_t> bytes(buffer);
+  NullView view;
+  orv::ResultTables tables;
+  orv::AbandonedPageCarving carving(bytes, params);
+  orv::ForEachPageCandidate(bytes, orv::kScanBlockBytes, [&](std::size_t q) -> std::size_t {
+    if (orv::IsAbandonedPageCandidate(bytes, q))
+      carving.carvePage(bytes[q], q + orv::PageHeaderLength(bytes[q]), q, q, tables, view);
+    return q + 1;
+  });
+  if (tables.rowCount(orv::ResultTable::kDbResult) != 0 && !orv::MayYieldAbandonedRecords(bytes))
+    __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -97,5 +123,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           orv::AnchorMask(exact, params), params, tables, view);
   CompareOverlappingPages(buffer, pageOffset % 4096, 1 + data[8] % 600,
                           data[8] & 1 ? orv::kPageBytes : 1024, params);
+  // Each kind with a column count (and date column) inside the windows.
+  const auto inWindow = [](std::uint8_t choice, int low, int high) {
+    return choice & 1 ? low + (choice >> 1) % (high - low + 1) : 0;
+  };
+  orv::ColumnParameters listed;
+  listed.callColumns = inWindow(data[0], 9, 39);
+  listed.dataColumns = inWindow(data[1], 15, 39);
+  listed.smsColumns = inWindow(data[2], 14, 39);
+  listed.smsDateColumn = listed.smsColumns == 0 ? 0 : 4 + data[3] % (listed.smsColumns - 4);
+  CompareWithProspects(buffer, pageOffset % (orv::kScanBlockBytes - 14), listed);
   return 0;
 }
