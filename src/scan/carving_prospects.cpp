@@ -122,9 +122,9 @@ PositionBits ToPositionBits(const std::vector<std::uint64_t>& words, std::size_t
   return bits;
 }
 
-// The 5s of `buffer` with a thread_id and address pair 3 to
-// kLastDateColumn + 1 bytes before: where a message's anchor may stand for
-// some date column.
+// The 5s with a thread_id and address pair `kFirstDateColumn` - 1 to
+// `kFirstDateColumn` - 2 + `window` bytes before them: where a message's
+// anchor may stand for some date column.
 std::vector<std::uint64_t> MessageAnchorBytes(const MessageBytes& bytes, unsigned window) {
   // Each doubling widens the window of pairs a position sees below it.
   std::vector<std::uint64_t> seen = bytes.pairs;
@@ -195,11 +195,11 @@ class BlockProspects {
     // The thread_id's type stands at p - d + 1, for d from kFirstDateColumn
     // to the last date column a listed message page can have.
     const auto lastDate = static_cast<std::size_t>(kMessages.high - 1);
-    const std::size_t lowest = p + 1 >= lastDate ? p + 1 - lastDate : 0;
+    if (p + 2 <= static_cast<std::size_t>(kFirstDateColumn)) return false;
+    const std::size_t lowest = std::max<std::size_t>(p + 1 >= lastDate ? p + 1 - lastDate : 0, 1);
     const std::size_t end = p + 2 - kFirstDateColumn;
     for (std::size_t i = lowest; (i = threadAddressPairs_.next(i, end)) < end; ++i) {
       const std::size_t first = i - 1;
-      if (i == 0) continue;
       const auto d = static_cast<std::int32_t>(p - first);
       if (!MatchAnchor(buffer_, p, {0, 0, kMessages.high, d})) continue;
       const CountRange counts{std::max(kMessages.low, d + 1), kMessages.high};
