@@ -9,10 +9,13 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "fixtures/demo_image.h"
 #include "fixtures/memory_source.h"
@@ -169,6 +172,60 @@ TEST(DeletedPagePassWorkersTest, SeveralWorkersCarveWhatOneCarves) {
       EXPECT_EQ(judged.status, everyBlock.status);
     }
   }
+}
+
+// A source as slow as a card: each read of a block or more takes a while.
+// Counts the bytes read into `bytesRead`, which outlives it (the scan
+// lets its source go when it ends).
+class SlowSource : public fixtures::MemorySource {
+ public:
+  SlowSource(std::vector<std::uint8_t> bytes, std::atomic<std::uint64_t>& bytesRead)
+      : MemorySource(std::move(bytes)), bytesRead_(bytesRead) {}
+  std::size_t readAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
+    if (length >= kScanBlockBytes) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    bytesRead_ += length;
+    return MemorySource::readAt(offset, buffer, length);
+  }
+
+ private:
+  std::atomic<std::uint64_t>& bytesRead_;
+};
+
+// The demo image, then blocks that hold an empty index page each: blocks
+// the deleted-page pass would read again for nothing.
+TEST(BlockJudgingTest, ASlowSourceIsReadOnceAndTheRowsStayTheSame) {
+  constexpr std::uint64_t kBarrenBlocks = 48;
+  std::vector<std::uint8_t> image = fixtures::BuildDemoImage({}).image.bytes;
+  image.resize((image.size() / kScanBlockBytes + 1 + kBarrenBlocks) * kScanBlockBytes, 0);
+  const std::uint8_t header[] = {0x02, 0, 0, 0, 1, 0x0B, 0xB8, 0, 0, 0, 0, 7, 0x0B, 0xB8};
+  for (std::uint64_t block = 1; block <= kBarrenBlocks; ++block)
+    std::copy(std::begin(header), std::end(header), image.end() - block * kScanBlockBytes);
+
+  struct Run {
+    std::vector<std::vector<TableRow>> tables;
+    std::uint64_t bytesRead;
+  };
+  const auto scan = [&](BlockJudging judging) {
+    ClearStop();
+    ScanSettings settings{"image", ScanKind::kContactsCallsSms, LayoutMode::kSpec};
+    settings.blockJudging = judging;
+    ResultTables tables;
+    RecordingScanView view;
+    std::atomic<std::uint64_t> bytesRead = 0;
+    EXPECT_EQ(Tscan(settings, tables, view, std::make_unique<SlowSource>(image, bytesRead)).run(),
+              ScanOutcome::kCompleted);
+    Run run{{}, bytesRead.load()};
+    for (const ResultTable table :
+         {ResultTable::kDbResult, ResultTable::kFuck1, ResultTable::kFuck2, ResultTable::kFuck3})
+      run.tables.push_back(tables.rows(table));
+    return run;
+  };
+  const Run everyBlockAgain = scan(BlockJudging::kNone);
+  const Run whileWaiting = scan(BlockJudging::kWhileWaiting);
+  EXPECT_EQ(whileWaiting.tables, everyBlockAgain.tables);
+  EXPECT_GE(everyBlockAgain.bytesRead, image.size() + kBarrenBlocks * kScanBlockBytes);
+  // The pass waited for every block, which left time to judge them all.
+  EXPECT_LT(whileWaiting.bytesRead, image.size() + kBarrenBlocks * kScanBlockBytes / 2);
 }
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
