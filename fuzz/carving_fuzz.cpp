@@ -14,8 +14,8 @@
 #include <span>
 #include <vector>
 
+#include "scan/block_judging.h"
 #include "scan/candidate_search.h"
-#include "scan/carving_prospects.h"
 #include "scan/deleted_carving.h"
 #include "scan/page_header.h"
 #include "scan/record_decoder.h"
@@ -64,9 +64,9 @@ void CompareOverlappingPages(std::span<const std::uint8_t> buffer, std::size_t f
 
 // `buffer` with a table interior page header at `at` (before the block's
 // end), carved page by page as the deleted-page pass carves a block.
-void CompareWithProspects(std::vector<std::uint8_t> buffer, std::size_t at,
-                          const orv::ColumnParameters& params) {
-  if (!orv::WithinProspectWindows(params)) __builtin_trap();
+void CompareWithJudging(std::vector<std::uint8_t> buffer, std::size_t at,
+                        const orv::ColumnParameters& params) {
+  if (!orv::WithinJudgedWindows(params)) __builtin_trap();
   const std::uint8_t header[] = {0x05, 0, 0, 0, 1, 0x0B, 0xB8, 0, 0, 0, 0, 7, 0x0B, 0xB8};
   std::copy(std::begin(header), std::end(header), buffer.begin() + static_cast<std::ptrdiff_t>(at));
   const std::span<const std::uint8_t> bytes(buffer);
@@ -132,6 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   listed.dataColumns = inWindow(data[1], 15, 39);
   listed.smsColumns = inWindow(data[2], 14, 39);
   listed.smsDateColumn = listed.smsColumns == 0 ? 0 : 4 + data[3] % (listed.smsColumns - 4);
-  CompareWithProspects(buffer, pageOffset % (orv::kScanBlockBytes - 14), listed);
+  CompareWithJudging(buffer, pageOffset % (orv::kScanBlockBytes - 14), listed);
   return 0;
 }

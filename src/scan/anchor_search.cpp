@@ -3,9 +3,6 @@
 namespace orv {
 namespace {
 
-// A text column of at least one byte: an odd serial type of 15 or more.
-bool IsNonEmptyTextType(std::uint8_t type) { return type >= 15 && (type & 1) != 0; }
-
 // A NULL, an integer of up to `maxBytes` bytes, or one of the constant types 8 to 11.
 bool IsSmallIntegerType(std::uint8_t type, std::uint8_t maxBytes) {
   return type <= maxBytes || (type >= 8 && type <= 11);

@@ -23,6 +23,9 @@ struct Anchor {
   std::size_t columnCount;
 };
 
+// A text column of at least one byte: an odd serial type of 15 or more.
+inline bool IsNonEmptyTextType(std::uint8_t type) { return type >= 15 && (type & 1) != 0; }
+
 // Tests position `p` of `page` (the bytes of one page, offsets from its
 // start). Kinds are tried in the order call log, contacts data, messages; the
 // first whose bytes match takes the position. A kind is tried only when the

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "platform/stop_flag.h"
+#include "scan/block_judging.h"
 #include "scan/candidate_search.h"
-#include "scan/carving_prospects.h"
 #include "scan/discovery_notes.h"
 #include "scan/live_cells.h"
 #include "scan/page_format.h"
@@ -55,7 +55,7 @@ class RangeWalk {
         anyRowid_(options.learned != nullptr),
         abandoned_(abandoned),
         flagged_(range.end - range.first, false),
-        prospects_(range.end - range.first, false) {
+        mayYieldBlocks_(range.end - range.first, false) {
     if (options.learned) notes_.emplace(range.first, range.end);
   }
 
@@ -71,7 +71,7 @@ class RangeWalk {
       if (!discoverInBlock(buffer, block * kScanBlockBytes, hasAbandonedPage)) return false;
       if (carve_ && hasAbandonedPage) {
         flagged_[block - range_.first] = true;
-        prospects_[block - range_.first] = mayYield(buffer, reader);
+        mayYieldBlocks_[block - range_.first] = mayYield(buffer, reader);
       }
     }
     return true;
@@ -79,7 +79,7 @@ class RangeWalk {
 
   const BlockRun& range() const { return range_; }
   const std::vector<bool>& flagged() const { return flagged_; }
-  const std::vector<bool>& prospects() const { return prospects_; }
+  const std::vector<bool>& mayYieldBlocks() const { return mayYieldBlocks_; }
   std::optional<DiscoveryNotes>& notes() { return notes_; }
 
  private:
@@ -170,7 +170,7 @@ class RangeWalk {
   bool anyRowid_;  // learned mode reads the long rowid forms too
   const std::atomic<bool>& abandoned_;
   std::vector<bool> flagged_;
-  std::vector<bool> prospects_;
+  std::vector<bool> mayYieldBlocks_;
   std::optional<DiscoveryNotes> notes_;
   DiscoveryOutput* output_ = nullptr;
   // Working lists reused from page to page, so rejected candidates cost no
@@ -349,13 +349,13 @@ DiscoveryResult RunDiscoveryPass(RawSource& source, std::uint64_t blockCount,
                         : WalkInPool(walks, options.threads, source, unreadable, output, abandoned);
   if (!result.completed) return result;
   result.abandonedPageBlocks.reserve(blockCount);
-  result.carvingProspectBlocks.reserve(blockCount);
+  result.mayYieldBlocks.reserve(blockCount);
   for (PooledWalk& pooled : walks) {
     const RangeWalk& walk = *pooled.walk;
     result.abandonedPageBlocks.insert(result.abandonedPageBlocks.end(), walk.flagged().begin(),
                                       walk.flagged().end());
-    result.carvingProspectBlocks.insert(result.carvingProspectBlocks.end(),
-                                        walk.prospects().begin(), walk.prospects().end());
+    result.mayYieldBlocks.insert(result.mayYieldBlocks.end(), walk.mayYieldBlocks().begin(),
+                                 walk.mayYieldBlocks().end());
     if (options.learned)
       options.learned->addDiscoveryNotes(std::move(*pooled.walk->notes()), source);
   }

@@ -20,8 +20,8 @@
 
 #include "platform/raw_source.h"
 #include "platform/sector_read.h"
+#include "scan/block_judging.h"
 #include "scan/block_reader.h"
-#include "scan/carving_prospects.h"
 #include "scan/learned_recognition.h"
 #include "scan/page_classifier.h"
 
@@ -68,7 +68,7 @@ struct DiscoveryResult {
   // The blocks of those not judged, or whose pages may yield records with
   // some column parameters of the classifier's windows
   // (MayYieldAbandonedRecords).
-  std::vector<bool> carvingProspectBlocks;
+  std::vector<bool> mayYieldBlocks;
 };
 
 // The ranges of blocks 0 .. blockCount - 1 the pass walks with `threads`

@@ -4,9 +4,9 @@
 
 #include "platform/stop_flag.h"
 #include "scan/abandoned_page_blocks.h"
+#include "scan/block_judging.h"
 #include "scan/block_reader.h"
 #include "scan/candidate_search.h"
-#include "scan/carving_prospects.h"
 #include "scan/deleted_carving.h"
 #include "scan/discovery_pass.h"
 #include "scan/learned_recognition.h"
@@ -135,7 +135,7 @@ class ScanRun : private DiscoveryOutput {
                                                .judging = settings_.blockJudging},
                                               *this, unreadable_);
     abandonedPageBlocks_ = std::move(result.abandonedPageBlocks);
-    carvingProspectBlocks_ = std::move(result.carvingProspectBlocks);
+    mayYieldBlocks_ = std::move(result.mayYieldBlocks);
     return result.completed;
   }
 
@@ -342,7 +342,7 @@ class ScanRun : private DiscoveryOutput {
     // The discovery pass judged the blocks for every parameter of the
     // classifier's windows; parameters outside them need every block.
     const std::vector<bool>& flagged =
-        WithinProspectWindows(params_) ? carvingProspectBlocks_ : abandonedPageBlocks_;
+        WithinJudgedWindows(params_) ? mayYieldBlocks_ : abandonedPageBlocks_;
     PreparedBlockStream blocks(
         *source_, flagged, params_,
         [learned](std::uint64_t offset) {
@@ -403,8 +403,8 @@ class ScanRun : private DiscoveryOutput {
   std::uint64_t totalSectors_ = 0;
   std::uint64_t blockCount_ = 0;
   ColumnParameters params_;
-  std::vector<bool> abandonedPageBlocks_;    // one bit per block: 4 MB for 2 TB
-  std::vector<bool> carvingProspectBlocks_;  // those that may yield records
+  std::vector<bool> abandonedPageBlocks_;  // one bit per block: 4 MB for 2 TB
+  std::vector<bool> mayYieldBlocks_;       // those that may yield records
   // Working lists reused from page to page, so rejected candidates cost no
   // allocation.
   std::vector<std::uint16_t> pointers_;

@@ -12,7 +12,7 @@
 
 #include "platform/disk_list.h"
 #include "platform/raw_source.h"
-#include "scan/carving_prospects.h"
+#include "scan/block_judging.h"
 #include "scan/result_tables.h"
 #include "scan/scan_source.h"
 #include "scan/scan_view.h"

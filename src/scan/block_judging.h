@@ -48,6 +48,6 @@ inline constexpr std::size_t kMostRecordTests = 2048;
 // Whether the carving with `params` is one of those MayYieldAbandonedRecords
 // answers for; when it is not, every block with a candidate page must be
 // read again.
-[[nodiscard]] bool WithinProspectWindows(const ColumnParameters& params);
+[[nodiscard]] bool WithinJudgedWindows(const ColumnParameters& params);
 
 }  // namespace orv

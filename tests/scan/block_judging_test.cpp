@@ -1,4 +1,4 @@
-#include "scan/carving_prospects.h"
+#include "scan/block_judging.h"
 
 #include <gtest/gtest.h>
 
@@ -80,13 +80,13 @@ std::vector<Column> Message(std::size_t count, std::size_t dateColumn) {
   return Padded(columns, count);
 }
 
-class CarvingProspectsTest : public ::testing::Test {
+class YieldJudgingTest : public ::testing::Test {
  protected:
   FixedClock clock_{{1704067200000, 8 * 3600}};
   ScopedClockOverride clockOverride_{clock_};
 };
 
-TEST_F(CarvingProspectsTest, RecordsOfEveryLayoutAtTheWindowsEdgesKeepTheirBlock) {
+TEST_F(YieldJudgingTest, RecordsOfEveryLayoutAtTheWindowsEdgesKeepTheirBlock) {
   const std::string longName(70, 'Z');  // a two-byte serial type in the header
   struct Case {
     const char* what;
@@ -121,7 +121,7 @@ TEST_F(CarvingProspectsTest, RecordsOfEveryLayoutAtTheWindowsEdgesKeepTheirBlock
   }
 }
 
-TEST_F(CarvingProspectsTest, NoBlockThatYieldsIsPassedOver) {
+TEST_F(YieldJudgingTest, NoBlockThatYieldsIsPassedOver) {
   // Letters with one byte in eight drawn from the values anchors and serial
   // types are made of, digits and signs, and freed cells of every kind at
   // random places.
@@ -158,7 +158,7 @@ TEST_F(CarvingProspectsTest, NoBlockThatYieldsIsPassedOver) {
   EXPECT_GT(passedOver, 0);  // the test tells blocks apart, it does not keep them all
 }
 
-TEST_F(CarvingProspectsTest, BarrenAndHostileBlocks) {
+TEST_F(YieldJudgingTest, BarrenAndHostileBlocks) {
   Bytes zeros(kReadBufferBytes);
   PutPageHeader(zeros, 4096);
   EXPECT_FALSE(MayYieldAbandonedRecords(zeros));
@@ -176,7 +176,7 @@ TEST_F(CarvingProspectsTest, BarrenAndHostileBlocks) {
   }
 }
 
-TEST(ProspectWindowsTest, ParametersOutsideTheWindowsNeedEveryBlock) {
+TEST(JudgedWindowsTest, ParametersOutsideTheWindowsNeedEveryBlock) {
   struct Case {
     ColumnParameters params;
     bool within;
@@ -192,7 +192,7 @@ TEST(ProspectWindowsTest, ParametersOutsideTheWindowsNeedEveryBlock) {
   };
   for (const Case& c : cases) {
     const ColumnParameters& p = c.params;
-    EXPECT_EQ(WithinProspectWindows(p), c.within)
+    EXPECT_EQ(WithinJudgedWindows(p), c.within)
         << p.callColumns << " " << p.dataColumns << " " << p.smsColumns << " " << p.smsDateColumn;
   }
 }

@@ -1,4 +1,4 @@
-#include "scan/carving_prospects.h"
+#include "scan/block_judging.h"
 
 #include <algorithm>
 #include <cstring>
@@ -63,7 +63,6 @@ struct MessageBytes {
 };
 
 bool IsThreadIdType(std::uint8_t type) { return type >= 1 && type <= 4; }
-bool IsNonEmptyText(std::uint8_t type) { return type >= 15 && (type & 1) != 0; }
 
 MessageBytes FindMessageBytes(std::span<const std::uint8_t> buffer) {
   constexpr std::size_t kWord = 64;
@@ -99,7 +98,7 @@ MessageBytes FindMessageBytes(std::span<const std::uint8_t> buffer) {
     const std::uint64_t bit = std::uint64_t{1} << (pos % kWord);
     const std::uint8_t next = pos + 1 < buffer.size() ? buffer[pos + 1] : 0;
     if (buffer[pos] == 5) found.fives[pos / kWord] |= bit;
-    if (IsThreadIdType(buffer[pos]) && IsNonEmptyText(next)) found.pairs[pos / kWord] |= bit;
+    if (IsThreadIdType(buffer[pos]) && IsNonEmptyTextType(next)) found.pairs[pos / kWord] |= bit;
   }
   return found;
 }
@@ -136,9 +135,9 @@ std::vector<std::uint64_t> MessageAnchorBytes(const MessageBytes& bytes, unsigne
   return seen;
 }
 
-class BlockProspects {
+class BlockJudge {
  public:
-  explicit BlockProspects(std::span<const std::uint8_t> buffer)
+  explicit BlockJudge(std::span<const std::uint8_t> buffer)
       : buffer_(buffer),
         callAndDataAnchors_(AnchorMask::Unmarked(buffer, {kCalls.high, kData.high, 0, 0})),
         threadAddressPairs_(buffer.size()),
@@ -278,7 +277,7 @@ class BlockProspects {
 }  // namespace
 
 bool MayYieldAbandonedRecords(std::span<const std::uint8_t> buffer) {
-  BlockProspects prospects(buffer);
+  BlockJudge judge(buffer);
   // The candidate pages overlap: the positions they reach are searched as
   // one run [searchedFrom, searchedTo), grown at either end.
   std::size_t searchedFrom = 0;
@@ -287,8 +286,8 @@ bool MayYieldAbandonedRecords(std::span<const std::uint8_t> buffer) {
     if (from > searchedTo || searchedFrom == searchedTo) {
       searchedFrom = searchedTo = from;
     }
-    const bool may = (from < searchedFrom && prospects.anyIn(from, searchedFrom)) ||
-                     (to > searchedTo && prospects.anyIn(searchedTo, to));
+    const bool may = (from < searchedFrom && judge.anyIn(from, searchedFrom)) ||
+                     (to > searchedTo && judge.anyIn(searchedTo, to));
     searchedFrom = std::min(searchedFrom, from);
     searchedTo = std::max(searchedTo, to);
     return may;
@@ -302,7 +301,7 @@ bool MayYieldAbandonedRecords(std::span<const std::uint8_t> buffer) {
   return may;
 }
 
-bool WithinProspectWindows(const ColumnParameters& params) {
+bool WithinJudgedWindows(const ColumnParameters& params) {
   const auto within = [](std::int32_t columns, CountRange counts) {
     return columns >= counts.low && columns <= counts.high;
   };
